@@ -1,0 +1,4 @@
+// The program's entry.
+int main() {
+  return 0;
+}
