@@ -152,7 +152,10 @@ StrRef FieldRaw(uint16_t s, uint16_t f, uint8_t half) {
   FieldSpot at;
   ErrCode rc = Locate(s, f, &at);
   if (rc == E_DATAOUTBOUND) rc = E_BADFILENUMBER;
-  if (rc) return FailText(1, M_BUFFERFLD, E_BADFILENUMBER, StrRef::Fail(rc));
+  if (rc) {
+    Report(1, M_BUFFERFLD, E_BADFILENUMBER, 0);
+    return StrRef::Fail(rc);
+  }
   const char* p = at.cur + at.def->offset + (half == HALF_READ ? at.length : 0);
   return Copy(StrRef(p, at.def->width));
 }
