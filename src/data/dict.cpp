@@ -500,8 +500,8 @@ StrRef FieldRefText(uint16_t s, uint16_t f) {
   StrRef name = StrRef::Of(fd->name);
   bool by_name = !name.empty() && FieldFind(s, name) == f && FindByte(name, '{') == kNpos &&
                  FindByte(name, '}') == kNpos;
-  return FormatMessage(1100, "%s{%u}", by_name ? CText(name) : CText(IntToText(f)),
-                       static_cast<unsigned>(s));
+  ScratchFrame frame;
+  return frame.Keep(Concat(by_name ? name : IntToText(f), Wrap(IntToText(s), '{')));
 }
 
 StrRef StructNames() {

@@ -331,9 +331,11 @@ TEST_F(DictTest, FieldRefTextRoundTrips) {
   ASSERT_EQ(FieldDefine("CODE", 2, 'A'), 0);
   ASSERT_EQ(FieldDefine("CODE", 2, 'A'), 0);
   ASSERT_EQ(FieldDefine("", 2, 'A'), 0);
+  ASSERT_EQ(FieldDefine(StrRef("A\0B", 3), 2, 'A'), 0);  // damaged names keep every byte
   EXPECT_EQ(FieldRefText(1, 2), StrRef("NAME{1}"));
   EXPECT_EQ(FieldRefText(7, 2), StrRef("2{7}"));
   EXPECT_EQ(FieldRefText(7, 3), StrRef("3{7}"));
+  EXPECT_EQ(FieldRefText(7, 4), StrRef("A\0B{7}", 6));
   EXPECT_FALSE(FieldRefText(1, 10).ok());
   for (uint16_t s = 1; s <= StructCount(); ++s) {
     for (uint16_t f = 1; f <= StructAt(s)->field_count; ++f) {
