@@ -7,7 +7,7 @@
 
 #include <cerrno>
 
-#include "host_fixture.h"
+#include "support/host_temp.h"
 
 namespace tol::host {
 namespace {
