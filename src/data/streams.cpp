@@ -193,7 +193,8 @@ void StreamClose(uint16_t h) {
 
 uint16_t StreamRead(uint16_t h, int64_t offset, uint16_t count, char* buf, uint16_t capacity) {
   host::File* f = EntryOf(h);
-  if (f == nullptr || buf == nullptr || capacity == 0) return kStreamFail;
+  // The console output streams cannot be read.
+  if (f == nullptr || buf == nullptr || capacity == 0 || h == 1 || h == 2) return kStreamFail;
   bool line = count == kLineMode;
   if (!line && count == 0) return 0;
   if (line && capacity == kStreamFail) --capacity;  // a line's length must not read as the end
