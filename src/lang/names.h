@@ -10,6 +10,9 @@ namespace tol {
 
 // 0-based position of name in list, 0xFFFF when absent.
 uint16_t NameLookup(uint16_t list, StrRef name);
+// Forgets the look-up index (it is rebuilt on the next look-up).  For code
+// that cuts the lists back; appends need nothing.
+void NameIndexReset();
 // Number of names in list.
 uint16_t NameCount(uint16_t list);
 // Appends name to list and creates its value: for integers, numbers and

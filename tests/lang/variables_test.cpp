@@ -278,6 +278,24 @@ TEST_F(VarsTest, HookIsAskedFirst) {
   ASSERT_EQ(VarAssignNumber("SCR_BAD", 100), E_OK);
 }
 
+TEST_F(VarsTest, ManyNamesKeepTheirIndexes) {
+  auto name = [](int i) { return "V" + std::to_string(i) + "#"; };
+  for (int i = 0; i < 3000; ++i) ASSERT_EQ(VarAssignNumber(StrRef::Of(name(i)), i), E_OK) << i;
+  for (int i = 0; i < 3000; i += 7) {
+    VarRef r = VarFind(StrRef::Of(name(i)));
+    ASSERT_EQ(r.index, i);
+    EXPECT_EQ(NumGet(r.index), i);
+  }
+  EXPECT_FALSE(VarFind("V3000#").found());
+  EXPECT_FALSE(VarFind("V30").found());
+  // A list changed behind the store's back is looked up as it now stands.
+  ASSERT_EQ(Slots().Set(kGroupVarNames, kListNumbers, "b#,a#"), E_OK);
+  EXPECT_EQ(VarFind("a#").index, 1);
+  EXPECT_FALSE(VarFind("V5#").found());
+  ASSERT_EQ(Slots().Set(kGroupVarNames, kListNumbers, "b#,a#,c#"), E_OK);
+  EXPECT_EQ(VarFind("c#").index, 2);
+}
+
 TEST_F(VarsTest, NameListOverflowKeepsTheOldState) {
   ASSERT_EQ(VarAssignText("Kept$", "v"), E_OK);
   // Fill the slot table's text area so that a long new name cannot go in.
@@ -396,7 +414,7 @@ TEST_F(VarsTest, ShutdownFreesEveryBlock) {
   ASSERT_EQ(VarAssignNumber("T#", 1), E_OK);
   uint16_t held = Core().mem.held();
   LangShutdown();
-  EXPECT_EQ(Core().mem.held(), held - 5);  // registry, tables 6-8, array data
+  EXPECT_EQ(Core().mem.held(), held - 6);  // registry, tables 6-8, array data, name index
   EXPECT_FALSE(TablesExist());
 }
 
