@@ -173,4 +173,31 @@ ErrCode VarAddName(uint16_t list, StrRef name, const void* record, uint16_t byte
   return E_OK;
 }
 
+VarStoreMark VarStoreSize() {
+  VarStoreMark m{};
+  for (uint16_t l = 0; l < 4; ++l) {
+    m.names[l] = NameCount(l);
+    m.list_bytes[l] = Slots().Get(kGroupVarNames, l).size();
+  }
+  m.texts = Slots().Count(kGroupVarTexts);
+  return m;
+}
+
+ErrCode VarStoreCutBack(const VarStoreMark& mark) {
+  // Array elements are freed record by record; the others hold no blocks.
+  while (TableCount(kTableArrays) > mark.names[kListArrays])
+    (void)TableRemove(kTableArrays, TableCount(kTableArrays) - 1);
+  TableTruncate(kTableIntegers, mark.names[kListIntegers]);
+  TableTruncate(kTableNumbers, mark.names[kListNumbers]);
+  ErrCode e = Slots().Truncate(kGroupVarTexts, mark.texts);
+  // Names are only ever appended, so the old list is a prefix of the new.
+  for (uint16_t l = 0; l < 4 && !e; ++l) {
+    StrRef names = Slots().Get(kGroupVarNames, l);
+    if (names.size() > mark.list_bytes[l])
+      e = Slots().Set(kGroupVarNames, l, StrRef(names.data(), mark.list_bytes[l]));
+  }
+  NameIndexReset();
+  return e;
+}
+
 }  // namespace tol

@@ -22,4 +22,16 @@ uint16_t NameCount(uint16_t list);
 [[nodiscard]] ErrCode VarAddName(uint16_t list, StrRef name, const void* record, uint16_t bytes,
                                  StrRef text, uint16_t* index);
 
+// The store's size, so that the variables created after it can be removed
+// again (a procedure run that keeps its variables to itself).
+struct VarStoreMark {
+  uint16_t names[4];
+  uint16_t list_bytes[4];
+  uint16_t texts;
+};
+VarStoreMark VarStoreSize();
+// Removes the variables created since mark: their names, values and array
+// elements.  Variables that existed keep their current values.
+[[nodiscard]] ErrCode VarStoreCutBack(const VarStoreMark& mark);
+
 }  // namespace tol

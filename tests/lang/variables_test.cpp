@@ -407,6 +407,30 @@ TEST_F(VarsTest, StringElementsHaveAFixedWidth) {
   }
 }
 
+TEST_F(VarsTest, CutBackRemovesWhatWasCreatedSince) {
+  ASSERT_EQ(VarAssignNumber("Old#", 100), E_OK);
+  ASSERT_EQ(VarAssignText("Old$", "a"), E_OK);
+  uint16_t held = Core().mem.held();
+  VarStoreMark mark = VarStoreSize();
+  ASSERT_EQ(VarAssignNumber("Old#", 200), E_OK);
+  ASSERT_EQ(VarAssignNumber("New#", 300), E_OK);
+  ASSERT_EQ(VarAssignNumber("NewI", 300), E_OK);
+  ASSERT_EQ(VarAssignText("New$", "b"), E_OK);
+  EXPECT_EQ(Elem("NewA(", {4}), 0);
+  ASSERT_EQ(VarStoreCutBack(mark), E_OK);
+  EXPECT_FALSE(VarFind("New#").found());
+  EXPECT_FALSE(VarFind("NewI").found());
+  EXPECT_FALSE(VarFind("New$").found());
+  EXPECT_EQ(ArrayFind("NewA("), nullptr);
+  EXPECT_EQ(Num("Old#"), 200);
+  EXPECT_EQ(Text("Old$"), "a");
+  EXPECT_EQ(TableCount(kTableIntegers), kSysVarCount);
+  EXPECT_LE(Core().mem.held(), held + 1);  // at most the rebuilt name index
+  // Created again, a name takes the first free index.
+  ASSERT_EQ(VarAssignNumber("Other#", 1), E_OK);
+  EXPECT_EQ(VarFind("Other#").index, 1);
+}
+
 TEST_F(VarsTest, ShutdownFreesEveryBlock) {
   int32_t lim[1] = {9};
   ASSERT_EQ(ArrayCreate("A(", lim, 1), E_OK);
