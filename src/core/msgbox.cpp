@@ -6,6 +6,7 @@
 #include "core/errors.h"
 #include "core/errtext.h"
 #include "core/lists.h"
+#include "core/text.h"
 
 namespace tol {
 
@@ -37,6 +38,9 @@ BoxAnswer Show(StrRef text, StrRef caption, int kind) {
   if (!d.HasMainWindow()) d.DiscardPendingMessages();
   if (!text.ok()) text = ErrorText(text.err());
   if (caption.empty()) caption = KindCaption(kind);
+  // Boxes take C texts: whatever follows a NUL is not shown.
+  text = Slice(text, 0, FindByte(text, 0));
+  caption = Slice(caption, 0, FindByte(caption, 0));
   BoxStyle style = KindStyle(kind);
   BoxAnswer a = d.MessageBox(text, caption, style);
   if (Offers(style.buttons, a)) return a;

@@ -128,9 +128,12 @@ TEST_F(MsgBoxTest, QueueIsEmptiedOnlyWhileThereIsNoMainWindow) {
   EXPECT_EQ(display.discards, 1);
 }
 
-TEST_F(MsgBoxTest, FailedTextShowsItsErrorText) {
+TEST_F(MsgBoxTest, FailedTextShowsItsErrorTextAndTextsEndAtANul) {
   MessageBox(StrRef::Fail(E_FILENOTFOUND), "", 1);
   EXPECT_EQ(display.boxes.back().text, "Fichero no encontrado");
+  MessageBox(StrRef("ab\0cd", 5), StrRef("T\0x", 3), 1);
+  EXPECT_EQ(display.boxes.back().text, "ab");
+  EXPECT_EQ(display.boxes.back().caption, "T");
 }
 
 TEST_F(MsgBoxTest, ShowErrorPicksKindByCodeThenClearsTheDetailOnly) {
