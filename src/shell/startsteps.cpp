@@ -5,6 +5,7 @@
 
 #include "core/core.h"
 #include "core/lists.h"
+#include "core/msgbox.h"
 #include "core/text.h"
 #include "lang/lang.h"
 #include "shell/env.h"
@@ -13,9 +14,13 @@
 
 namespace tol {
 
-ErrCode StepVariables() { return LangInit(); }
+ErrCode StepVariables() {
+  return LangInit();
+}
 
-ErrCode StepLocaleTexts() { return E_OK; }
+ErrCode StepLocaleTexts() {
+  return E_OK;
+}
 
 ErrCode StepLoadDictionary() {
   ScratchFrame f;
@@ -28,20 +33,28 @@ ErrCode StepLoadDictionary() {
   return NotAvailable("structure dictionary");
 }
 
-ErrCode StepDeclareFileVariables() { return E_OK; }
+ErrCode StepDeclareFileVariables() {
+  return E_OK;
+}
 
 void StepAboutBox() {}
 
-void StepShowError(ErrCode) {}
+void StepShowError(ErrCode code) {
+  ShowError(code);
+}
 
 ErrCode StepRunInputFile(StrRef name) {
   if (name.size() == 0) return E_OK;
   return NotAvailable("program dispatcher (INPUT file)");
 }
 
-ErrCode StepOpenMainWindow(StrRef) { return NotAvailable("main window"); }
+ErrCode StepOpenMainWindow(StrRef) {
+  return NotAvailable("main window");
+}
 
-ErrCode StepDispatch(StrRef) { return NotAvailable("program dispatcher"); }
+ErrCode StepDispatch(StrRef) {
+  return NotAvailable("program dispatcher");
+}
 
 void StepMessageLoop() {}
 
