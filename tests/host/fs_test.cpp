@@ -3,8 +3,8 @@
 #include "host/fs.h"
 
 #include <fcntl.h>
-#include <unistd.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cerrno>
 
