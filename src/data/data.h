@@ -1,14 +1,17 @@
-// The data layer's process-wide state: the structure dictionary's tables
-// (and, beside them, the other tables of the record-file layer), made
-// current through StateScope<DataState> beside the core's state.
+// The data layer's process-wide state: the stream table and the structure
+// dictionary's tables (the record buffers live in the string slot table).
+// One instance is current at a time; a test makes a fresh one with
+// StateScope<DataState>.
 #pragma once
 
 #include "core/state.h"
 #include "data/dict.h"
+#include "data/streams.h"
 
 namespace tol {
 
 struct DataState {
+  StreamTable streams;
   DictTables dict;
 };
 

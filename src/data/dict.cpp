@@ -11,6 +11,7 @@
 #include "core/text.h"
 #include "data/data.h"
 #include "data/record.h"
+#include "data/streams.h"
 #include "host/fs.h"
 #include "lang/sysvars.h"
 
@@ -70,13 +71,15 @@ void DefaultKey(StructDef& st) {
 }
 
 // Reads lines of at most kLineMax bytes, ended by CR LF, CR or LF, from a
-// file or from memory; a Ctrl-Z alone at the end of the data ends it.
+// stream or from memory; a Ctrl-Z alone at the end of the data ends it.
+// The stream is read in fixed chunks so that an overlong line is seen as
+// such instead of coming back in pieces.
 class LineReader {
  public:
   explicit LineReader(std::string_view mem) : mem_(mem) {}
-  explicit LineReader(host::File f) : file_(f) {}
+  explicit LineReader(uint16_t handle) : handle_(handle) {}
 
-  enum Result { LINE, END, TOO_LONG, READ_FAILED };
+  enum Result { LINE, END, TOO_LONG };
 
   Result Next(StrRef* line) {
     for (;;) {
@@ -89,7 +92,7 @@ class LineReader {
         size_t term = 1;
         if (p[i] == '\r') {
           if (i + 1 == avail && !eof_) {
-            if (!Fill()) return READ_FAILED;
+            Fill();
             continue;  // whether an LF follows is not known yet
           }
           if (i + 1 < avail && p[i + 1] == '\n') term = 2;
@@ -100,7 +103,7 @@ class LineReader {
         return LINE;
       }
       if (!eof_) {
-        if (!Fill()) return READ_FAILED;
+        Fill();
         continue;
       }
       if (avail == 0 || (avail == 1 && p[0] == 26)) return END;
@@ -113,16 +116,18 @@ class LineReader {
   uint32_t number() const { return number_; }
 
  private:
-  // Moves what is left to the front and reads more behind it.
-  bool Fill() {
+  // Moves what is left to the front and reads more behind it; a read that
+  // fails ends the data like the end of the file.
+  void Fill() {
     std::memmove(buf_, buf_ + start_, end_ - start_);
     end_ -= start_;
     start_ = 0;
     size_t want = sizeof buf_ - end_;
     int64_t got;
-    if (file_.ok()) {
-      got = host::Read(file_, buf_ + end_, static_cast<int64_t>(want));
-      if (got < 0) return false;
+    if (handle_ != kStreamFail) {
+      uint16_t n = StreamRead(handle_, STREAM_HERE, static_cast<uint16_t>(want), buf_ + end_,
+                              static_cast<uint16_t>(want));
+      got = n == kStreamFail ? 0 : n;
     } else {
       got = static_cast<int64_t>(std::min(want, mem_.size() - mem_pos_));
       std::memcpy(buf_ + end_, mem_.data() + mem_pos_, static_cast<size_t>(got));
@@ -130,10 +135,9 @@ class LineReader {
     }
     if (got == 0) eof_ = true;
     end_ += static_cast<size_t>(got);
-    return true;
   }
 
-  host::File file_;
+  uint16_t handle_ = kStreamFail;
   std::string_view mem_;
   size_t mem_pos_ = 0;
   char buf_[4096];
@@ -248,7 +252,7 @@ ErrCode ReadLines(LoadRun& run, LineReader& in, StrRef file_name, uint16_t base,
     if (r == LineReader::LINE) {
       res = HandleLine(run, line, &base, last_kind);
     } else {
-      res.code = r == LineReader::TOO_LONG ? E_LOADSTRERROR : E_DISKIO;
+      res.code = E_LOADSTRERROR;  // a line longer than kLineMax
     }
     if (res.code == 0) continue;
     if (!res.reported) {
@@ -265,17 +269,17 @@ ErrCode ReadLines(LoadRun& run, LineReader& in, StrRef file_name, uint16_t base,
 // file is nothing.
 ErrCode ReadFile(LoadRun& run, StrRef name, bool required, uint16_t base, int* last_kind) {
   std::string path = FindFile(run.folders, name);
-  host::File f;
-  if (!path.empty()) f = host::Open(path, host::OPEN_READ);
-  if (!f.ok()) {
+  uint16_t h = kStreamFail;
+  if (!path.empty()) h = StreamOpen(StrRef::Of(path), OPEN_READONLY | OPEN_QUIET);
+  if (h >= E_TYPES) {
     if (!required) return 0;
     ScratchFrame frame;
     SetDetail(0, Concat(Concat(name, " "), Wrap(run.folders, '[')));
     return Fail(M_DATAFILE, E_FILENOTFOUND);
   }
-  LineReader in(f);
+  LineReader in(h);
   ErrCode rc = ReadLines(run, in, StrRef::Of(path), base, last_kind);
-  host::Close(f);
+  StreamClose(h);
   return rc;
 }
 

@@ -67,7 +67,8 @@ ErrCode Write(StrRef name, const int32_t* indexes, uint16_t n, bool is_number, i
   } else if (d->kind == KIND_NUMBER) {
     std::memcpy(at, &number, sizeof number);
   } else {
-    std::memcpy(at, text.data(), text.size() < d->elem_bytes ? text.size() : d->elem_bytes);
+    // The text may be a view of an element of this same array.
+    std::memmove(at, text.data(), text.size() < d->elem_bytes ? text.size() : d->elem_bytes);
   }
   return E_OK;
 }

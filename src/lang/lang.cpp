@@ -42,6 +42,7 @@ ErrCode LangInit() {
 }
 
 void LangShutdown() {
+  NameIndexReset();
   TablesFree();
 }
 

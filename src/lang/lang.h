@@ -20,13 +20,24 @@ inline constexpr uint16_t kCallbackSlots = 25;
 // (see CallbackSet / CallbackGetAs in lang/tables.h).
 using Callback = void (*)();
 
-// Open-addressing index of variable names beside the comma lists: entries
-// hold (list + 1) << 16 | position, 0 marks a free entry.  Rebuilt from the
-// lists whenever it fills up or is found stale.
+// Hash index of the variable names beside the comma lists, so that a look-up
+// does not walk a list.  Each entry names one list item by list, position
+// and byte offset; a hit is confirmed against the list text itself.  The
+// index follows appends as they are made and is rebuilt whenever a list's
+// size is not the one it last saw.
+struct NameSlot {
+  uint16_t pos;
+  uint16_t offset;
+  uint16_t len;
+  uint8_t list;  // list + 1; 0 marks a free entry
+  uint8_t unused;
+};
 struct NameIndex {
-  uint32_t* entries = nullptr;  // block of the variable store
-  uint32_t capacity = 0;        // a power of two, 0 when not built
+  NameSlot* slots = nullptr;  // block of the variable store
+  uint32_t capacity = 0;      // a power of two, 0 when not built
   uint32_t used = 0;
+  uint16_t sizes[4] = {};   // list text sizes the index covers
+  uint16_t counts[4] = {};  // names indexed per list
 };
 
 struct LangState {

@@ -56,14 +56,12 @@ ErrCode Store(StrRef name, uint8_t kind, int64_t number, StrRef text) {
   if (kind == KIND_INTEGER) {
     auto v = static_cast<int16_t>(static_cast<uint16_t>(NumberToInteger(number) & 0xFFFF));
     if (!r.found()) return VarAddName(kListIntegers, name, &v, sizeof v, StrRef(), nullptr);
-    std::memcpy(TableGet(kTableIntegers, r.index), &v, sizeof v);
-    return E_OK;
+    return TablePut(kTableIntegers, r.index, &v, sizeof v) ? E_OK : E_OUTOFMEMORY;
   }
   if (kind == KIND_NUMBER) {
     if (!r.found())
       return VarAddName(kListNumbers, name, &number, sizeof number, StrRef(), nullptr);
-    std::memcpy(TableGet(kTableNumbers, r.index), &number, sizeof number);
-    return E_OK;
+    return TablePut(kTableNumbers, r.index, &number, sizeof number) ? E_OK : E_OUTOFMEMORY;
   }
   if (!r.found()) return VarAddName(kListStrings, name, nullptr, 0, text, nullptr);
   return Slots().Set(kGroupVarTexts, r.index, text);
@@ -229,11 +227,8 @@ ErrCode VarRead(StrRef name) {
   VarRef r = VarFind(name);
   if (!r.found()) return text ? Scratch().PushCopy(StrRef()) : PushNumber(0);
   switch (kind) {
-    case KIND_INTEGER: {
-      int16_t v;
-      std::memcpy(&v, TableGet(kTableIntegers, r.index), sizeof v);
-      return PushNumber(IntegerToNumber(v));
-    }
+    case KIND_INTEGER:
+      return PushNumber(IntegerToNumber(SysGet(r.index)));
     case KIND_NUMBER:
       return PushNumber(NumGet(r.index));
     default: {

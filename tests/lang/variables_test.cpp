@@ -278,6 +278,24 @@ TEST_F(VarsTest, HookIsAskedFirst) {
   ASSERT_EQ(VarAssignNumber("SCR_BAD", 100), E_OK);
 }
 
+TEST_F(VarsTest, ManyNamesKeepTheirIndexes) {
+  auto name = [](int i) { return "V" + std::to_string(i) + "#"; };
+  for (int i = 0; i < 3000; ++i) ASSERT_EQ(VarAssignNumber(StrRef::Of(name(i)), i), E_OK) << i;
+  for (int i = 0; i < 3000; i += 7) {
+    VarRef r = VarFind(StrRef::Of(name(i)));
+    ASSERT_EQ(r.index, i);
+    EXPECT_EQ(NumGet(r.index), i);
+  }
+  EXPECT_FALSE(VarFind("V3000#").found());
+  EXPECT_FALSE(VarFind("V30").found());
+  // A list changed behind the store's back is looked up as it now stands.
+  ASSERT_EQ(Slots().Set(kGroupVarNames, kListNumbers, "b#,a#"), E_OK);
+  EXPECT_EQ(VarFind("a#").index, 1);
+  EXPECT_FALSE(VarFind("V5#").found());
+  ASSERT_EQ(Slots().Set(kGroupVarNames, kListNumbers, "b#,a#,c#"), E_OK);
+  EXPECT_EQ(VarFind("c#").index, 2);
+}
+
 TEST_F(VarsTest, NameListOverflowKeepsTheOldState) {
   ASSERT_EQ(VarAssignText("Kept$", "v"), E_OK);
   // Fill the slot table's text area so that a long new name cannot go in.
@@ -389,6 +407,30 @@ TEST_F(VarsTest, StringElementsHaveAFixedWidth) {
   }
 }
 
+TEST_F(VarsTest, CutBackRemovesWhatWasCreatedSince) {
+  ASSERT_EQ(VarAssignNumber("Old#", 100), E_OK);
+  ASSERT_EQ(VarAssignText("Old$", "a"), E_OK);
+  uint16_t held = Core().mem.held();
+  VarStoreMark mark = VarStoreSize();
+  ASSERT_EQ(VarAssignNumber("Old#", 200), E_OK);
+  ASSERT_EQ(VarAssignNumber("New#", 300), E_OK);
+  ASSERT_EQ(VarAssignNumber("NewI", 300), E_OK);
+  ASSERT_EQ(VarAssignText("New$", "b"), E_OK);
+  EXPECT_EQ(Elem("NewA(", {4}), 0);
+  ASSERT_EQ(VarStoreCutBack(mark), E_OK);
+  EXPECT_FALSE(VarFind("New#").found());
+  EXPECT_FALSE(VarFind("NewI").found());
+  EXPECT_FALSE(VarFind("New$").found());
+  EXPECT_EQ(ArrayFind("NewA("), nullptr);
+  EXPECT_EQ(Num("Old#"), 200);
+  EXPECT_EQ(Text("Old$"), "a");
+  EXPECT_EQ(TableCount(kTableIntegers), kSysVarCount);
+  EXPECT_LE(Core().mem.held(), held + 1);  // at most the rebuilt name index
+  // Created again, a name takes the first free index.
+  ASSERT_EQ(VarAssignNumber("Other#", 1), E_OK);
+  EXPECT_EQ(VarFind("Other#").index, 1);
+}
+
 TEST_F(VarsTest, ShutdownFreesEveryBlock) {
   int32_t lim[1] = {9};
   ASSERT_EQ(ArrayCreate("A(", lim, 1), E_OK);
@@ -396,7 +438,7 @@ TEST_F(VarsTest, ShutdownFreesEveryBlock) {
   ASSERT_EQ(VarAssignNumber("T#", 1), E_OK);
   uint16_t held = Core().mem.held();
   LangShutdown();
-  EXPECT_EQ(Core().mem.held(), held - 5);  // registry, tables 6-8, array data
+  EXPECT_EQ(Core().mem.held(), held - 6);  // registry, tables 6-8, array data, name index
   EXPECT_FALSE(TablesExist());
 }
 
