@@ -149,7 +149,7 @@ StrRef ExpandCompactMask(StrRef mask) {
   for (uint16_t i = at + 2; i < len && IsDigit(mask[i]); ++i)
     n = n < 1000 ? n * 10 + (mask[i] - '0') : n;
   int d = MaskDecimals(n);
-  if (d > len - 1) d = len - 1;
+  if (d > len - 2) d = len - 2;  // keep one integer place
   uint16_t first = FindAny(Slice(mask, 0, at), "#0");
   uint8_t fill = first == kNpos ? '#' : mask[first];
   uint8_t dfill = at > 0 && IsDigitHolder(mask[at - 1]) ? mask[at - 1] : fill;

@@ -17,40 +17,40 @@ std::string Today() {
 
 TEST_F(DatesTest, ParseTypedDates) {
   struct Case {
-    Lang lang;
+    Conv lang;
     const char* typed;
     const char* want;
   } cases[] = {
-      {Lang::ES, "5/1/24", "20240105"},
-      {Lang::EN, "5/1/24", "20240501"},
-      {Lang::ES, "050124", "20240105"},  // DDMMYY in every language
-      {Lang::EN, "050124", "20240105"},
-      {Lang::ES, "05-01-2024", "20240105"},
-      {Lang::ES, " 5.1.24 ", "20240105"},
-      {Lang::ES, "1/1/79", "20790101"},  // around the pivot
-      {Lang::ES, "1/1/80", "19800101"},
-      {Lang::ES, "1/1/00", "20000101"},
-      {Lang::ES, "29/2/2024", "20240229"},
-      {Lang::ES, "29/2/2000", "20000229"},
-      {Lang::ES, "20240105", "20240105"},  // already YYYYMMDD
+      {Conv::ES, "5/1/24", "20240105"},
+      {Conv::EN, "5/1/24", "20240501"},
+      {Conv::ES, "050124", "20240105"},  // DDMMYY in every language
+      {Conv::EN, "050124", "20240105"},
+      {Conv::ES, "05-01-2024", "20240105"},
+      {Conv::ES, " 5.1.24 ", "20240105"},
+      {Conv::ES, "1/1/79", "20790101"},  // around the pivot
+      {Conv::ES, "1/1/80", "19800101"},
+      {Conv::ES, "1/1/00", "20000101"},
+      {Conv::ES, "29/2/2024", "20240229"},
+      {Conv::ES, "29/2/2000", "20000229"},
+      {Conv::ES, "20240105", "20240105"},  // already YYYYMMDD
       // not dates
-      {Lang::ES, "31/02/2024", ""},
-      {Lang::ES, "29/2/1900", ""},
-      {Lang::ES, "29/2/2100", ""},
-      {Lang::ES, "5/13/24", ""},
-      {Lang::EN, "13/5/24", ""},
-      {Lang::ES, "105/1/24", ""},
-      {Lang::ES, "0/1/24", ""},
-      {Lang::ES, "5/1", ""},
-      {Lang::ES, "5/1/", ""},
-      {Lang::ES, "5//24", ""},
-      {Lang::ES, "a/1/24", ""},
-      {Lang::ES, "5/1/24/7", ""},
-      {Lang::ES, "5/1/99999999999", ""},
-      {Lang::ES, "310224", ""},
-      {Lang::ES, "20240231", ""},
-      {Lang::ES, "abc", ""},
-      {Lang::ES, "        ", "        "},  // a blank date stays blank
+      {Conv::ES, "31/02/2024", ""},
+      {Conv::ES, "29/2/1900", ""},
+      {Conv::ES, "29/2/2100", ""},
+      {Conv::ES, "5/13/24", ""},
+      {Conv::EN, "13/5/24", ""},
+      {Conv::ES, "105/1/24", ""},
+      {Conv::ES, "0/1/24", ""},
+      {Conv::ES, "5/1", ""},
+      {Conv::ES, "5/1/", ""},
+      {Conv::ES, "5//24", ""},
+      {Conv::ES, "a/1/24", ""},
+      {Conv::ES, "5/1/24/7", ""},
+      {Conv::ES, "5/1/99999999999", ""},
+      {Conv::ES, "310224", ""},
+      {Conv::ES, "20240231", ""},
+      {Conv::ES, "abc", ""},
+      {Conv::ES, "        ", "        "},  // a blank date stays blank
   };
   for (const Case& c : cases) {
     Use(c.lang);
@@ -152,30 +152,30 @@ TEST_F(DatesTest, DayShiftAndDifferenceAgree) {
 
 TEST_F(DatesTest, DisplayKinds) {
   struct Case {
-    Lang lang;
+    Conv lang;
     const char* date;
     int kind;
     const char* want;
   } cases[] = {
-      {Lang::ES, "20240105", DATE_AS_IS, "20240105"},
-      {Lang::ES, "20240105", DATE_SHORT, "05-01-24"},
-      {Lang::ES, "20240105", DATE_FULL, "05-01-2024"},
-      {Lang::ES, "20240105", DATE_MONTH_YEAR, "Ene 2024"},
-      {Lang::ES, "20240105", DATE_LONG, "05 de Enero de 2024"},
-      {Lang::ES, "20240105", 5, ""},
-      {Lang::EN, "20240105", DATE_SHORT, "01-05-24"},
-      {Lang::EN, "20240105", DATE_FULL, "01-05-2024"},
-      {Lang::EN, "20241205", DATE_MONTH_YEAR, "Dec 2024"},
-      {Lang::EN, "20240105", DATE_LONG, "January 05, 2024"},
+      {Conv::ES, "20240105", DATE_AS_IS, "20240105"},
+      {Conv::ES, "20240105", DATE_SHORT, "05-01-24"},
+      {Conv::ES, "20240105", DATE_FULL, "05-01-2024"},
+      {Conv::ES, "20240105", DATE_MONTH_YEAR, "Ene 2024"},
+      {Conv::ES, "20240105", DATE_LONG, "05 de Enero de 2024"},
+      {Conv::ES, "20240105", 5, ""},
+      {Conv::EN, "20240105", DATE_SHORT, "01-05-24"},
+      {Conv::EN, "20240105", DATE_FULL, "01-05-2024"},
+      {Conv::EN, "20241205", DATE_MONTH_YEAR, "Dec 2024"},
+      {Conv::EN, "20240105", DATE_LONG, "January 05, 2024"},
       // before the start-up: built-in month names, month first
-      {Lang::Builtin, "20240105", DATE_SHORT, "01-05-24"},
-      {Lang::Builtin, "20240905", DATE_LONG, "05 de Septiembre de 2024"},
+      {Conv::Builtin, "20240105", DATE_SHORT, "01-05-24"},
+      {Conv::Builtin, "20240905", DATE_LONG, "05 de Septiembre de 2024"},
       // invalid dates
-      {Lang::ES, "20241301", DATE_SHORT, "        "},
-      {Lang::ES, "20240230", DATE_FULL, "          "},
-      {Lang::ES, "2024010", DATE_FULL, "          "},
-      {Lang::ES, "20241301", DATE_MONTH_YEAR, ""},
-      {Lang::ES, "20241301", DATE_AS_IS, ""},
+      {Conv::ES, "20241301", DATE_SHORT, "        "},
+      {Conv::ES, "20240230", DATE_FULL, "          "},
+      {Conv::ES, "2024010", DATE_FULL, "          "},
+      {Conv::ES, "20241301", DATE_MONTH_YEAR, ""},
+      {Conv::ES, "20241301", DATE_AS_IS, ""},
   };
   for (const Case& c : cases) {
     Use(c.lang);
@@ -185,7 +185,7 @@ TEST_F(DatesTest, DisplayKinds) {
 }
 
 TEST_F(DatesTest, DisplayOfEmptyDate) {
-  Use(Lang::ES);
+  Use(Conv::ES);
   EXPECT_EQ(Show(DateDisplay("", DATE_AS_IS)), Today());
   EXPECT_EQ(Show(DateDisplay("        ", DATE_FULL)),
             Show(DateDisplay(StrRef::Of(Today()), DATE_FULL)));

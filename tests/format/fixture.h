@@ -13,7 +13,7 @@
 
 namespace tol {
 
-enum class Lang { Builtin, ES, EN };
+enum class Conv { Builtin, ES, EN };
 
 class FormatTest : public ::testing::Test {
  protected:
@@ -21,15 +21,15 @@ class FormatTest : public ::testing::Test {
 
   // The locale texts (message 0019, NUL, message 0117, NUL, blank) and the
   // language code, as the start-up leaves them.
-  void Use(Lang l) {
+  void Use(Conv l) {
     std::string text, code;
-    if (l == Lang::ES) {
+    if (l == Conv::ES) {
       text = std::string(",.'0123456789,-D',' NS','  ,NO,SI'") + '\0' +
              "'Enero,Febrero,Marzo,Abril,Mayo,Junio,Julio,Agosto,Septiembre,Octubre,"
              "Noviembre,Diciembre','[D] de [M] de [Y]'" +
              '\0' + ' ';
       code = "ES";
-    } else if (l == Lang::EN) {
+    } else if (l == Conv::EN) {
       text = std::string(".,'0123456789.-D',' NY','  ,NO,YES'") + '\0' +
              "'January,February,March,April,May,June,July,August,September,October,"
              "November,December','[M] [D], [Y]'" +

@@ -12,7 +12,7 @@ namespace {
 using MaskTest = FormatTest;
 
 struct MaskCase {
-  Lang lang;
+  Conv lang;
   const char* mask;
   const char* value;
   bool fixed;
@@ -22,40 +22,40 @@ struct MaskCase {
 TEST_F(MaskTest, NumberMaskLaysNumbers) {
   const MaskCase cases[] = {
       // separators: the conventions' for display, "." and "," when fixed
-      {Lang::ES, "###,##0.00", "-3.456", false, "     -3,46"},
-      {Lang::ES, "###,##0.00", "-3.456", true, "     -3.46"},
-      {Lang::ES, "###,##0.00", "1234.5", false, "  1.234,50"},
-      {Lang::EN, "###,##0.00", "1234.5", false, "  1,234.50"},
-      {Lang::Builtin, "###,##0.00", "1234.5", false, "  1,234.50"},
-      {Lang::ES, "#,###,###", "1234567", false, "1.234.567"},
+      {Conv::ES, "###,##0.00", "-3.456", false, "     -3,46"},
+      {Conv::ES, "###,##0.00", "-3.456", true, "     -3.46"},
+      {Conv::ES, "###,##0.00", "1234.5", false, "  1.234,50"},
+      {Conv::EN, "###,##0.00", "1234.5", false, "  1,234.50"},
+      {Conv::Builtin, "###,##0.00", "1234.5", false, "  1,234.50"},
+      {Conv::ES, "#,###,###", "1234567", false, "1.234.567"},
       // no integer digits: a "0" before the separator
-      {Lang::ES, "##0.00", ".5", true, "  0.50"},
-      {Lang::ES, "###.##", ".5", true, "  0.50"},
-      {Lang::ES, "###.##", "-.5", true, " -0.50"},
+      {Conv::ES, "##0.00", ".5", true, "  0.50"},
+      {Conv::ES, "###.##", ".5", true, "  0.50"},
+      {Conv::ES, "###.##", "-.5", true, " -0.50"},
       // decimals filled and rounded, halves away from zero
-      {Lang::ES, "##0.00", "7", true, "  7.00"},
-      {Lang::ES, "##0.0", "2.25", true, "  2.3"},
-      {Lang::ES, "##0.0", "-2.25", true, " -2.3"},
-      {Lang::ES, "##0.0", "9.96", true, " 10.0"},
-      {Lang::ES, "##0.0", "-0.04", true, "  0.0"},
-      {Lang::ES, "###", "2.5", true, "  3"},
+      {Conv::ES, "##0.00", "7", true, "  7.00"},
+      {Conv::ES, "##0.0", "2.25", true, "  2.3"},
+      {Conv::ES, "##0.0", "-2.25", true, " -2.3"},
+      {Conv::ES, "##0.0", "9.96", true, " 10.0"},
+      {Conv::ES, "##0.0", "-0.04", true, "  0.0"},
+      {Conv::ES, "###", "2.5", true, "  3"},
       // zero and nothing: "0" placeholders stay, "#" become blanks
-      {Lang::ES, "###,##0.00", "", false, "      0,00"},
-      {Lang::ES, "###.##", "", true, "      "},
-      {Lang::ES, "###.##", "0", true, "  0.00"},
+      {Conv::ES, "###,##0.00", "", false, "      0,00"},
+      {Conv::ES, "###.##", "", true, "      "},
+      {Conv::ES, "###.##", "0", true, "  0.00"},
       // too many integer digits: thousands marks give way first, then
       // decimals, then digits are dropped from the left
-      {Lang::ES, "###,##0.00", "1234567.891", false, "1234567,89"},
-      {Lang::ES, "##0.00", "1234.567", true, "1234.6"},
-      {Lang::ES, "##0.00", "12345.6", true, " 12346"},
-      {Lang::ES, "#,###", "1234567", true, "34567"},
-      {Lang::ES, "##.##", "-12.5", true, "-12.5"},
+      {Conv::ES, "###,##0.00", "1234567.891", false, "1234567,89"},
+      {Conv::ES, "##0.00", "1234.567", true, "1234.6"},
+      {Conv::ES, "##0.00", "12345.6", true, " 12346"},
+      {Conv::ES, "#,###", "1234567", true, "34567"},
+      {Conv::ES, "##.##", "-12.5", true, "-12.5"},
       // text around the placeholders stays; trailing non-digits are dropped
-      {Lang::ES, "$ ##0.00 EUR", "5", true, "$   5.00 EUR"},
-      {Lang::ES, "##0.00", "12.5 EUR", true, " 12.50"},
-      {Lang::ES, "abc", "12", true, "abc"},
+      {Conv::ES, "$ ##0.00 EUR", "5", true, "$   5.00 EUR"},
+      {Conv::ES, "##0.00", "12.5 EUR", true, " 12.50"},
+      {Conv::ES, "abc", "12", true, "abc"},
       // typed Spanish thousands marks: the last point is the decimal point
-      {Lang::ES, "###,##0.00", "1.234.5", false, "  1.234,50"},
+      {Conv::ES, "###,##0.00", "1.234.5", false, "  1.234,50"},
   };
   for (const MaskCase& c : cases) {
     Use(c.lang);
@@ -84,7 +84,7 @@ TEST_F(MaskTest, CompactNotation) {
     SetMaskDecimals(c.table);
     EXPECT_EQ(Show(ExpandCompactMask(StrRef::FromC(c.mask))), c.want) << c.mask << " " << c.table;
   }
-  Use(Lang::ES);
+  Use(Conv::ES);
   SetMaskDecimals("");
   EXPECT_EQ(Show(MaskFormat("#######,.2", "1234.5", 0)), "  1.234,50");
   EXPECT_EQ(Show(NumberMask("#######,.2", "-1234.567", true)), " -1,234.57");
@@ -101,7 +101,9 @@ TEST_F(MaskTest, TextMasks) {
       {"\\   \\", "abcdefg", "abcde"},  // blanks between two "\" are "\" too
       {"\\ x", "ab", "a x"},            // no closing "\": the blank is a literal
       {"\\  \\-\\ \\", "abcdefg", "abcd-efg"},
-      {"???-???", "abcdefg", "abc-efg"},
+      {"??"
+       "?-???",
+       "abcdefg", "abc-efg"},  // split: no trigraph
       {"??", "a", "a "},
       {"\\??", "abc", "a??"},      // "?" is a literal when "\" comes first
       {"?\\\\?", "abcd", "abcd"},  // "\" takes what "?" leaves
@@ -109,11 +111,13 @@ TEST_F(MaskTest, TextMasks) {
       {"", "abc", ""},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(Show(MaskFormat(StrRef::FromC(c.mask), StrRef::FromC(c.value), 0)), c.want) << c.mask;
+    EXPECT_EQ(Show(MaskFormat(StrRef::FromC(c.mask), StrRef::FromC(c.value), kMaskIfNumeric)),
+              c.want)
+        << c.mask;
 }
 
 TEST_F(MaskTest, MaskFormatChoosesNumericOrText) {
-  Use(Lang::ES);
+  Use(Conv::ES);
   struct Case {
     const char* mask;
     const char* value;
@@ -124,7 +128,8 @@ TEST_F(MaskTest, MaskFormatChoosesNumericOrText) {
       {"###,##0.00", "1234.5", kMaskFixed, "  1,234.50"},
       {"###,##0.00", "1234.5", kMaskIfNumeric, "  1.234,50"},
       {"###,##0.00", "12 ab", kMaskIfNumeric, "###,##0.00"},  // not numeric: the mask itself
-      {"###", "abc", 0, "   "},
+      {"###", "abc", 0, "   "},  // other hows: a numeric mask is always numeric
+      {"#\\#", "xy", 0, " \\ "},
       {"\\\\\\", "1234.5", kMaskFixed, "123"},  // a text mask stays one
   };
   for (const Case& c : cases)
@@ -141,7 +146,7 @@ TEST_F(MaskTest, ErrorValuesPassThrough) {
 }
 
 TEST_F(MaskTest, MasksLeaveTheScratchStackAsFound) {
-  Use(Lang::ES);
+  Use(Conv::ES);
   ScratchMark before = Scratch().Mark();
   StrRef r = NumberMask("###,##0.00", "-1234.567", false);
   EXPECT_EQ(Scratch().Mark(), before + 1);
@@ -150,23 +155,23 @@ TEST_F(MaskTest, MasksLeaveTheScratchStackAsFound) {
 
 TEST_F(MaskTest, NumberCleanReadsTypedNumbers) {
   struct Case {
-    Lang lang;
+    Conv lang;
     const char* typed;
     const char* want;
   } cases[] = {
-      {Lang::ES, "1.234,5", "1.234.5"},  // both marks become "."
-      {Lang::ES, " \t0,5 ", "0.5"},
-      {Lang::ES, "00,5", "0.5"},
-      {Lang::ES, "007", "7"},
-      {Lang::ES, "0", "0"},
-      {Lang::ES, "-12,5", "-12.5"},
-      {Lang::ES, "12-3", "12"},
-      {Lang::ES, "12a3", "12"},
-      {Lang::ES, "12D", "12D"},
-      {Lang::EN, "1,234.5", "1"},
-      {Lang::EN, "3.25", "3.25"},
-      {Lang::EN, "123456789012345678901234", "12345678901234567890"},
-      {Lang::ES, "", ""},
+      {Conv::ES, "1.234,5", "1.234.5"},  // both marks become "."
+      {Conv::ES, " \t0,5 ", "0.5"},
+      {Conv::ES, "00,5", "0.5"},
+      {Conv::ES, "007", "7"},
+      {Conv::ES, "0", "0"},
+      {Conv::ES, "-12,5", "-12.5"},
+      {Conv::ES, "12-3", "12"},
+      {Conv::ES, "12a3", "12"},
+      {Conv::ES, "12D", "12D"},
+      {Conv::EN, "1,234.5", "1"},
+      {Conv::EN, "3.25", "3.25"},
+      {Conv::EN, "123456789012345678901234", "12345678901234567890"},
+      {Conv::ES, "", ""},
   };
   for (const Case& c : cases) {
     Use(c.lang);

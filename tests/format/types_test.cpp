@@ -12,7 +12,7 @@ namespace {
 using TypesTest = FormatTest;
 
 struct Case {
-  Lang lang;
+  Conv lang;
   char type;
   const char* value;
   uint16_t width;
@@ -20,7 +20,7 @@ struct Case {
 };
 
 TEST_F(TypesTest, TypeMasks) {
-  Use(Lang::ES);
+  Use(Conv::ES);
   EXPECT_EQ(Show(TypeMask('2', 7, true)), "####.##");
   EXPECT_EQ(Show(TypeMask('2', 7, false)), "####,##");
   EXPECT_EQ(Show(TypeMask('N', 3, true)), "###");
@@ -32,32 +32,32 @@ TEST_F(TypesTest, TypeMasks) {
 
 TEST_F(TypesTest, StoreFormat) {
   const Case cases[] = {
-      {Lang::ES, '2', "12.5", 7, "  12.50"},
-      {Lang::ES, 'N', "12.5", 5, " 12.5"},
-      {Lang::ES, 'N', "12.5", 3, " 13"},  // re-laid, rounded
-      {Lang::ES, 'N', "12.5", 1, "!168"},
-      {Lang::ES, 'N', "12345", 3, "!168"},
-      {Lang::ES, 'N', "-12.5", 4, " -13"},
-      {Lang::ES, 'N', "12.345", 5, "12.35"},  // keeps the decimals that fit
-      {Lang::ES, 'N', " 7 ", 3, "  7"},
-      {Lang::ES, '2', "1.23456789", 7, "   1.23"},
-      {Lang::ES, '2', "-123.4", 6, "-123.4"},  // the sign keeps its place
-      {Lang::ES, '2', "12345678", 7, "!168"},
-      {Lang::ES, '2', "", 5, "     "},
-      {Lang::ES, 'A', "abc", 5, "abc  "},
-      {Lang::ES, 'A', "abcdef", 4, "abcd"},
-      {Lang::ES, 'B', " 12", 4, " 12 "},
-      {Lang::ES, 'P', "x", 2, "x "},
-      {Lang::ES, 'C', "12 3", 6, "120300"},
-      {Lang::ES, 'C', "", 3, "   "},
-      {Lang::ES, 'D', "20240105", 8, "20240105"},
-      {Lang::ES, 'D', "20240105", 6, "240105"},  // the century is dropped
-      {Lang::ES, 'D', "", 8, "        "},
-      {Lang::ES, 'F', "20240105", 6, "240105"},
-      {Lang::ES, 'L', "1", 1, "1"},
-      {Lang::ES, 'L', " ", 1, " "},
-      {Lang::ES, 'V', "xyz", 3, "   "},
-      {Lang::ES, 'Z', "xyz", 2, "  "},
+      {Conv::ES, '2', "12.5", 7, "  12.50"},
+      {Conv::ES, 'N', "12.5", 5, " 12.5"},
+      {Conv::ES, 'N', "12.5", 3, " 13"},  // re-laid, rounded
+      {Conv::ES, 'N', "12.5", 1, "!168"},
+      {Conv::ES, 'N', "12345", 3, "!168"},
+      {Conv::ES, 'N', "-12.5", 4, " -13"},
+      {Conv::ES, 'N', "12.345", 5, "12.35"},  // keeps the decimals that fit
+      {Conv::ES, 'N', " 7 ", 3, "  7"},
+      {Conv::ES, '2', "1.23456789", 7, "   1.23"},
+      {Conv::ES, '2', "-123.4", 6, "-123.4"},  // the sign keeps its place
+      {Conv::ES, '2', "12345678", 7, "!168"},
+      {Conv::ES, '2', "", 5, "     "},
+      {Conv::ES, 'A', "abc", 5, "abc  "},
+      {Conv::ES, 'A', "abcdef", 4, "abcd"},
+      {Conv::ES, 'B', " 12", 4, " 12 "},
+      {Conv::ES, 'P', "x", 2, "x "},
+      {Conv::ES, 'C', "12 3", 6, "120300"},
+      {Conv::ES, 'C', "", 3, "   "},
+      {Conv::ES, 'D', "20240105", 8, "20240105"},
+      {Conv::ES, 'D', "20240105", 6, "240105"},  // the century is dropped
+      {Conv::ES, 'D', "", 8, "        "},
+      {Conv::ES, 'F', "20240105", 6, "240105"},
+      {Conv::ES, 'L', "1", 1, "1"},
+      {Conv::ES, 'L', " ", 1, " "},
+      {Conv::ES, 'V', "xyz", 3, "   "},
+      {Conv::ES, 'Z', "xyz", 2, "  "},
   };
   for (const Case& c : cases) {
     Use(c.lang);
@@ -81,41 +81,41 @@ TEST_F(TypesTest, CompactDatesInTypeF) {
   EXPECT_EQ(Show(StoreFormat('F', "", 6)), "      ");
   EXPECT_EQ(Show(StoreFormat('F', "20050101", 8)), "20050101");
   EXPECT_EQ(Show(StoreFormat('D', "20050101", 6)), "050101");  // only type F
-  Use(Lang::ES);
+  Use(Conv::ES);
   EXPECT_EQ(Show(DisplayFormat('F', "A5 1 1", 10)), "01-01-2005");
-  EXPECT_EQ(Show(InputFormat('F', "5/1/24", 6)), "A4 1 5");
+  EXPECT_EQ(Show(InputFormat('F', "5/1/24", 6)), "C4 1 5");
 }
 
 TEST_F(TypesTest, InputFormat) {
   const Case cases[] = {
-      {Lang::ES, '2', "1.234,5", 9, "  1234.50"},
-      {Lang::ES, '2', "-3,456", 7, "  -3.46"},
-      {Lang::ES, 'N', "1.234,5", 8, "    1235"},  // type N keeps no decimals
-      {Lang::EN, '2', "3.256", 6, "  3.26"},
-      {Lang::EN, '2', "1,234.5", 6, "  1.00"},  // "," ends an English number
-      {Lang::ES, '2', "123456", 5, "!168"},     // would lose its first digit
-      {Lang::ES, 'N', "-123", 3, "!168"},
-      {Lang::ES, '2', "abc", 5, "     "},
-      {Lang::ES, 'N', "12,5", kNoAlign, "13"},
-      {Lang::ES, '2', "12,5", kNoAlign, "12.50"},
-      {Lang::ES, 'A', "Hola", 6, "Hola  "},
-      {Lang::ES, 'P', "Hola", 2, "Ho"},
-      {Lang::ES, 'A', "Hola", kNoAlign, "Hola"},
-      {Lang::ES, 'B', "12a 3", 6, "12 3  "},
-      {Lang::ES, 'C', "1a2", 4, "1200"},
-      {Lang::ES, 'L', "s", 1, "1"},
-      {Lang::ES, 'L', "No", 1, "0"},
-      {Lang::ES, 'L', "y", 1, " "},
-      {Lang::ES, 'L', "", 1, " "},
-      {Lang::EN, 'L', "y", 1, "1"},
-      {Lang::EN, 'L', "s", 1, " "},
-      {Lang::EN, 'L', "n", 3, "  0"},
-      {Lang::ES, 'D', "5/1/24", 8, "20240105"},
-      {Lang::ES, 'D', "5/1/24", 6, "240105"},
-      {Lang::EN, 'D', "5/1/24", 8, "20240501"},
-      {Lang::ES, 'D', "31/2/24", 8, "        "},
-      {Lang::ES, 'V', "x", 3, "   "},
-      {Lang::ES, 'V', "x", kNoAlign, ""},
+      {Conv::ES, '2', "1.234,5", 9, "  1234.50"},
+      {Conv::ES, '2', "-3,456", 7, "  -3.46"},
+      {Conv::ES, 'N', "1.234,5", 8, "    1235"},  // type N keeps no decimals
+      {Conv::EN, '2', "3.256", 6, "  3.26"},
+      {Conv::EN, '2', "1,234.5", 6, "  1.00"},  // "," ends an English number
+      {Conv::ES, '2', "123456", 5, "!168"},     // would lose its first digit
+      {Conv::ES, 'N', "-123", 3, "!168"},
+      {Conv::ES, '2', "abc", 5, "     "},
+      {Conv::ES, 'N', "12,5", kNoAlign, "13"},
+      {Conv::ES, '2', "12,5", kNoAlign, "12.50"},
+      {Conv::ES, 'A', "Hola", 6, "Hola  "},
+      {Conv::ES, 'P', "Hola", 2, "Ho"},
+      {Conv::ES, 'A', "Hola", kNoAlign, "Hola"},
+      {Conv::ES, 'B', "12a 3", 6, "12 3  "},
+      {Conv::ES, 'C', "1a2", 4, "1200"},
+      {Conv::ES, 'L', "s", 1, "1"},
+      {Conv::ES, 'L', "No", 1, "0"},
+      {Conv::ES, 'L', "y", 1, " "},
+      {Conv::ES, 'L', "", 1, " "},
+      {Conv::EN, 'L', "y", 1, "1"},
+      {Conv::EN, 'L', "s", 1, " "},
+      {Conv::EN, 'L', "n", 3, "  0"},
+      {Conv::ES, 'D', "5/1/24", 8, "20240105"},
+      {Conv::ES, 'D', "5/1/24", 6, "240105"},
+      {Conv::EN, 'D', "5/1/24", 8, "20240501"},
+      {Conv::ES, 'D', "31/2/24", 8, "        "},
+      {Conv::ES, 'V', "x", 3, "   "},
+      {Conv::ES, 'V', "x", kNoAlign, ""},
   };
   for (const Case& c : cases) {
     Use(c.lang);
@@ -126,32 +126,32 @@ TEST_F(TypesTest, InputFormat) {
 
 TEST_F(TypesTest, DisplayFormat) {
   const Case cases[] = {
-      {Lang::ES, '2', "12.50", 8, "   12,50"},
-      {Lang::EN, '2', "12.50", 8, "   12.50"},
-      {Lang::ES, '2', "-1234.5", 6, " -1235"},
-      {Lang::ES, '3', "1.5", 6, " 1,500"},
-      {Lang::ES, 'N', "1234567", 9, "  1234567"},
-      {Lang::ES, 'N', "", 4, "    "},
-      {Lang::ES, 'A', "abc", 5, "abc  "},
-      {Lang::ES, 'C', "abcdef", 3, "abc"},
-      {Lang::ES, 'L', "1", 2, "SI"},
-      {Lang::ES, 'L', "0", 2, "NO"},
-      {Lang::ES, 'L', " ", 2, "  "},
-      {Lang::ES, 'L', "1", 4, "SI  "},
-      {Lang::ES, 'L', "x", 2, "  "},
-      {Lang::EN, 'L', "1", 3, "YES"},
-      {Lang::Builtin, 'L', "1", 3, "YES"},
-      {Lang::ES, 'D', "20240105", 8, "05-01-24"},
-      {Lang::ES, 'D', "20240105", 10, "05-01-2024"},
-      {Lang::EN, 'D', "20240105", 10, "01-05-2024"},
-      {Lang::ES, 'D', "20240105", 7, "       "},
-      {Lang::ES, 'D', "240105", 8, "05-01-24"},
-      {Lang::ES, 'D', "800105", 10, "05-01-1980"},
-      {Lang::ES, 'D', "20240231", 10, "          "},
-      {Lang::ES, 'F', "        ", 8, "        "},
-      {Lang::ES, 'F', "", 10, "          "},
-      {Lang::ES, 'Q', "abc", 3, "abc"},
-      {Lang::ES, 'Q', "abc", 4, "    "},
+      {Conv::ES, '2', "12.50", 8, "   12,50"},
+      {Conv::EN, '2', "12.50", 8, "   12.50"},
+      {Conv::ES, '2', "-1234.5", 6, " -1235"},
+      {Conv::ES, '3', "1.5", 6, " 1,500"},
+      {Conv::ES, 'N', "1234567", 9, "  1234567"},
+      {Conv::ES, 'N', "", 4, "    "},
+      {Conv::ES, 'A', "abc", 5, "abc  "},
+      {Conv::ES, 'C', "abcdef", 3, "abc"},
+      {Conv::ES, 'L', "1", 2, "SI"},
+      {Conv::ES, 'L', "0", 2, "NO"},
+      {Conv::ES, 'L', " ", 2, "  "},
+      {Conv::ES, 'L', "1", 4, "SI  "},
+      {Conv::ES, 'L', "x", 2, "  "},
+      {Conv::EN, 'L', "1", 3, "YES"},
+      {Conv::Builtin, 'L', "1", 3, "YES"},
+      {Conv::ES, 'D', "20240105", 8, "05-01-24"},
+      {Conv::ES, 'D', "20240105", 10, "05-01-2024"},
+      {Conv::EN, 'D', "20240105", 10, "01-05-2024"},
+      {Conv::ES, 'D', "20240105", 7, "       "},
+      {Conv::ES, 'D', "240105", 8, "05-01-24"},
+      {Conv::ES, 'D', "800105", 10, "05-01-1980"},
+      {Conv::ES, 'D', "20240231", 10, "          "},
+      {Conv::ES, 'F', "        ", 8, "        "},
+      {Conv::ES, 'F', "", 10, "          "},
+      {Conv::ES, 'Q', "abc", 3, "abc"},
+      {Conv::ES, 'Q', "abc", 4, "    "},
   };
   for (const Case& c : cases) {
     Use(c.lang);
@@ -161,7 +161,7 @@ TEST_F(TypesTest, DisplayFormat) {
 }
 
 TEST_F(TypesTest, EmptyDateFieldShowsToday) {
-  Use(Lang::ES);
+  Use(Conv::ES);
   std::string today = Show(DateDisplay(DateValidate(DateToday()), DATE_SHORT));
   EXPECT_EQ(Show(DisplayFormat('D', "        ", 8)), today);
   SysSetBits(_AUXSTAT, 64, true);
@@ -169,9 +169,9 @@ TEST_F(TypesTest, EmptyDateFieldShowsToday) {
 }
 
 TEST_F(TypesTest, ChangeOfLanguageTakesEffectAtOnce) {
-  Use(Lang::ES);
+  Use(Conv::ES);
   EXPECT_EQ(Show(DisplayFormat('2', "1.5", 5)), " 1,50");
-  Use(Lang::EN);
+  Use(Conv::EN);
   EXPECT_EQ(Show(DisplayFormat('2', "1.5", 5)), " 1.50");
 }
 
