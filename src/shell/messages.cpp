@@ -11,6 +11,8 @@
 #include "core/lists.h"
 #include "core/text.h"
 #include "host/fs.h"
+#include "shell/env.h"
+#include "shell/paths.h"
 
 namespace tol {
 
@@ -171,20 +173,6 @@ StrRef FindEntry(const char* text, StrRef key) {
   return StrRef();
 }
 
-// Runtime path join: a "\" goes between only when both parts are non-empty
-// and neither already supplies it.
-std::string JoinPath(std::string_view a, std::string_view b) {
-  std::string r(a);
-  if (!a.empty() && !b.empty() && a.back() != '\\' && b.front() != '\\') r += '\\';
-  r += b;
-  return r;
-}
-
-std::string EnvValue(uint16_t item) {
-  ScratchFrame frame;
-  return Trim(Slots().Get(kGroupEnv, item)).str();
-}
-
 // Reads a file a line at a time through fixed buffers.  A line longer than
 // kLineMax keeps its first kLineMax bytes and is marked over-long; the rest
 // of it is skipped.  The line ends at LF; a CR before it is dropped.
@@ -246,11 +234,13 @@ uint16_t LineNumber(StrRef line) {
 
 // The module file to load, as a runtime path; empty when none matches.
 std::string ModulePath() {
-  std::string code = EnvValue(kEnvLanguage);
-  std::string folder = EnvValue(kEnvDocPath);
-  std::string pattern = "OV_LANG_" + (code.empty() ? std::string("*") : code) + ".MSJ";
+  ScratchFrame frame;
+  StrRef code = Trim(EnvValue(ENV_LANGMODULE));
+  std::string folder = Trim(EnvValue(ENV_DOCPATH)).str();
+  std::string pattern = "OV_LANG_" + (code.empty() ? std::string("*") : code.str()) + ".MSJ";
   std::vector<std::string> names = host::DirList(folder.empty() ? "." : folder, pattern);
-  return names.empty() ? std::string() : JoinPath(folder, names.front());
+  if (names.empty()) return std::string();
+  return JoinPath(StrRef::Of(folder), StrRef::Of(names.front())).str();
 }
 
 // Reads the module's numbered lines into texts (kModuleTextMax bytes) and
@@ -385,7 +375,7 @@ StrRef MessageText(uint16_t number) {
 
 uint16_t LanguageIndex() {
   ScratchFrame frame;
-  StrRef code = Trim(Slots().Get(kGroupEnv, kEnvLanguage));
+  StrRef code = Trim(EnvValue(ENV_LANGMODULE));
   if (code.empty()) return 0;
   return ListIndex(kLanguageCodes, Upper(code), ',');
 }
@@ -409,22 +399,17 @@ ErrCode BuildLocaleTexts() {
   StrRef dates = Message("0117");
   StrRef t = Concat(Concat(Concat(numbers, StrRef("\0", 1)), dates), StrRef("\0 ", 2));
   if (!t.ok()) return Fail(M_DYNSTRINGS, t.err());
-  return Slots().Set(kGroupEnv, kEnvLocale, t);
+  return SetEnvValue(ENV_LOCALE, t);
 }
 
 ErrCode LoadLanguageVariables() {
   ScratchFrame frame;
-  std::string name = Slice(Slots().Get(kGroupEnv, kEnvApName), 0, 2).str() + "LANGVARS.DAT";
-  std::string path = name;
-  if (!host::Exists(path)) {
-    std::string folder = EnvValue(kEnvDocPath);
-    path = folder.empty() ? std::string() : JoinPath(folder, name);
-    if (path.empty() || !host::Exists(path)) return E_OK;
-  }
+  StrRef name = Concat(AppPrefix(), "LANGVARS.DAT");
+  std::string path = FindFile(Trim(EnvValue(ENV_DOCPATH)), name).str();
+  if (path.empty()) return E_OK;
   host::File f = host::Open(path, host::OPEN_READ);
-  if (!f.ok()) {
+  if (!f.ok())
     return static_cast<ErrCode>(SetDetail(Fail(M_VARNMASSIGN, E_FILEOPEN), StrRef::Of(path)));
-  }
   ErrCode result = E_OK;
   LineReader reader(f);
   StrRef line;

@@ -14,10 +14,6 @@ inline constexpr char kLangModulePattern[] = "OV_LANG_%s.MSJ";
 inline constexpr StrRef kLanguageCodes("EN,ES,FR,DE,IT");
 inline constexpr StrRef kLanguageSuffixes("_en,_es,_fr,_de,_it");
 
-// Environment values (slot group 0) this module reads or builds.
-inline constexpr uint16_t kGroupEnv = 0, kEnvLocale = 0, kEnvApName = 2, kEnvLanguage = 4,
-                          kEnvDocPath = 5;
-
 enum LangLoad : uint8_t {
   LANG_NOT_LOOKED = 0,  // no look-up yet this run
   LANG_NONE = 1,        // looked for: no file, or no numbered line in it

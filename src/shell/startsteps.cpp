@@ -4,18 +4,25 @@
 #include <cstdio>
 
 #include "core/core.h"
+#include "core/coremsg.h"
 #include "core/lists.h"
 #include "core/text.h"
 #include "lang/lang.h"
 #include "shell/env.h"
+#include "shell/messages.h"
 #include "shell/paths.h"
 #include "shell/startup.h"
 
 namespace tol {
 
-ErrCode StepVariables() { return LangInit(); }
+ErrCode StepVariables() {
+  return LangInit();
+}
 
-ErrCode StepLocaleTexts() { return E_OK; }
+ErrCode StepLocaleTexts() {
+  SetMessageHook(MessageText);
+  return BuildLocaleTexts();
+}
 
 ErrCode StepLoadDictionary() {
   ScratchFrame f;
@@ -28,7 +35,9 @@ ErrCode StepLoadDictionary() {
   return NotAvailable("structure dictionary");
 }
 
-ErrCode StepDeclareFileVariables() { return E_OK; }
+ErrCode StepDeclareFileVariables() {
+  return E_OK;
+}
 
 void StepAboutBox() {}
 
@@ -39,9 +48,13 @@ ErrCode StepRunInputFile(StrRef name) {
   return NotAvailable("program dispatcher (INPUT file)");
 }
 
-ErrCode StepOpenMainWindow(StrRef) { return NotAvailable("main window"); }
+ErrCode StepOpenMainWindow(StrRef) {
+  return NotAvailable("main window");
+}
 
-ErrCode StepDispatch(StrRef) { return NotAvailable("program dispatcher"); }
+ErrCode StepDispatch(StrRef) {
+  return NotAvailable("program dispatcher");
+}
 
 void StepMessageLoop() {}
 

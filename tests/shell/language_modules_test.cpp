@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "core/core.h"
+#include "host/path.h"
+#include "shell/env.h"
 #include "shell/messages.h"
 
 namespace tol {
@@ -139,8 +141,8 @@ const Language kLanguages[] = {
 class LanguageModules : public ::testing::TestWithParam<Language> {
  protected:
   void SetUp() override {
-    ASSERT_EQ(Slots().Set(kGroupEnv, kEnvDocPath, StrRef::Of(kLangDir.string())), E_OK);
-    ASSERT_EQ(Slots().Set(kGroupEnv, kEnvLanguage, StrRef::FromC(GetParam().code)), E_OK);
+    ASSERT_EQ(SetEnvValue(ENV_DOCPATH, StrRef::Of(host::RuntimePath(kLangDir.string()))), E_OK);
+    ASSERT_EQ(SetEnvValue(ENV_LANGMODULE, StrRef::FromC(GetParam().code)), E_OK);
     path_ = kLangDir / ("OV_LANG_" + std::string(GetParam().code) + ".MSJ");
     std::ifstream in(path_, std::ios::binary);
     bytes_.assign(std::istreambuf_iterator<char>(in), {});
@@ -259,8 +261,8 @@ INSTANTIATE_TEST_SUITE_P(Shipped, LanguageModules, ::testing::ValuesIn(kLanguage
 TEST(SpanishModule, EqualsTheBuiltinCatalogue) {
   CoreScope core;
   StateScope<MessageState> msgs;
-  ASSERT_EQ(Slots().Set(kGroupEnv, kEnvDocPath, StrRef::Of(kLangDir.string())), E_OK);
-  ASSERT_EQ(Slots().Set(kGroupEnv, kEnvLanguage, "ES"), E_OK);
+  ASSERT_EQ(SetEnvValue(ENV_DOCPATH, StrRef::Of(host::RuntimePath(kLangDir.string()))), E_OK);
+  ASSERT_EQ(SetEnvValue(ENV_LANGMODULE, "ES"), E_OK);
   for (int n = 1; n <= 256; ++n) {
     std::string b = BuiltinMessage(StrRef::Of(Ref(n))).str();
     for (size_t at = b.find("\n\r"); at != std::string::npos; at = b.find("\n\r", at + 2))

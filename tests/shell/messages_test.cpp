@@ -12,6 +12,8 @@
 
 #include "core/core.h"
 #include "core/text.h"
+#include "host/path.h"
+#include "shell/env.h"
 #include "shell/messages.h"
 
 namespace tol {
@@ -31,12 +33,12 @@ class MessagesTest : public ::testing::Test {
             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_);
-    SetEnv(kEnvDocPath, dir_.string());
+    SetEnv(ENV_DOCPATH, host::RuntimePath(dir_.string()));
   }
   void TearDown() override { fs::remove_all(dir_); }
 
   void SetEnv(uint16_t item, const std::string& v) {
-    ASSERT_EQ(Slots().Set(kGroupEnv, item, StrRef::Of(v)), E_OK);
+    ASSERT_EQ(SetEnvValue(item, StrRef::Of(v)), E_OK);
   }
   void Write(const std::string& name, const std::string& bytes) {
     std::ofstream(dir_ / name, std::ios::binary) << bytes;
@@ -181,8 +183,8 @@ TEST_F(MessagesTest, ModuleFileIsChosenByLanguageCode) {
     StateScope<MessageState> msgs;
     fs::remove_all(dir_);
     fs::create_directories(dir_);
-    SetEnv(kEnvDocPath, dir_.string());
-    SetEnv(kEnvLanguage, c.code);
+    SetEnv(ENV_DOCPATH, host::RuntimePath(dir_.string()));
+    SetEnv(ENV_LANGMODULE, c.code);
     std::string files = c.files;
     for (size_t at = 0; at <= files.size();) {
       size_t comma = std::min(files.find(',', at), files.size());
@@ -209,7 +211,7 @@ TEST_F(MessagesTest, ModuleWithoutNumberedLinesIsNoModule) {
 }
 
 TEST_F(MessagesTest, FirstLookupSearchesTheCurrentFolder) {
-  SetEnv(kEnvDocPath, "");
+  SetEnv(ENV_DOCPATH, "");
   Write("OV_LANG_EN.MSJ", "0031 Process not defined\r\n");
   std::string cwd = fs::current_path().string();
   ASSERT_EQ(chdir(dir_.c_str()), 0);
@@ -298,7 +300,7 @@ TEST_F(MessagesTest, LanguageIndexAndTranslatedNames) {
       {"DE", "C:\\doc\\page.old.htm", -1, "C:\\doc\\page.old_de.htm", 4},
   };
   for (const Case& c : cases) {
-    SetEnv(kEnvLanguage, c.code);
+    SetEnv(ENV_LANGMODULE, c.code);
     EXPECT_EQ(LanguageIndex(), c.language) << c.code;
     EXPECT_EQ(Text(TranslatedFileName(StrRef::FromC(c.name), c.index)), c.expect)
         << c.code << " " << c.name;
@@ -308,14 +310,14 @@ TEST_F(MessagesTest, LanguageIndexAndTranslatedNames) {
 TEST_F(MessagesTest, LocaleTextsFromTheBuiltinCatalogue) {
   ASSERT_EQ(BuildLocaleTexts(), E_OK);
   std::string expect = Builtin("0019") + '\0' + Builtin("0117") + '\0' + ' ';
-  EXPECT_EQ(Text(Slots().Get(kGroupEnv, kEnvLocale)), expect);
+  EXPECT_EQ(Text(EnvValue(ENV_LOCALE)), expect);
 }
 
 TEST_F(MessagesTest, LocaleTextsChooseTheModule) {
   fs::copy_file(fs::path(TOLVINA_SOURCE_DIR) / "apps/sample/lang/OV_LANG_DE.MSJ",
                 dir_ / "OV_LANG_DE.MSJ");
   ASSERT_EQ(BuildLocaleTexts(), E_OK);
-  std::string env = Text(Slots().Get(kGroupEnv, kEnvLocale));
+  std::string env = Text(EnvValue(ENV_LOCALE));
   EXPECT_EQ(env.rfind(",.'0123456789,-D',' NJ','  ,NEIN,JA'", 0), 0u) << env;
   EXPECT_NE(env.find(std::string("'Januar,Februar,M\xE4rz,")), std::string::npos) << env;
   EXPECT_EQ(env.substr(env.size() - 2), std::string("\0 ", 2));
@@ -329,7 +331,7 @@ ErrCode RecordAssignment(StrRef a) {
 }
 
 TEST_F(MessagesTest, LanguageVariables) {
-  SetEnv(kEnvApName, "RAZAVIZ1:AdminLocal");
+  SetEnv(ENV_APNAME, "RAZAVIZ1:AdminLocal");
   EXPECT_EQ(LoadLanguageVariables(), E_OK);  // no file yet
   Write("RALANGVARS.DAT",
         "TITLE$=0034\r\n"
@@ -359,7 +361,7 @@ TEST_F(MessagesTest, LanguageVariables) {
 }
 
 TEST_F(MessagesTest, LanguageVariablesWithoutEvaluator) {
-  SetEnv(kEnvApName, "RAZAVIZ1");
+  SetEnv(ENV_APNAME, "RAZAVIZ1");
   Write("RALANGVARS.DAT", "TITLE$=0034\r\n");
   EXPECT_EQ(LoadLanguageVariables(), E_FEATUREREMOVED);
   EXPECT_EQ(LastErrorCode(), E_FEATUREREMOVED);
