@@ -6,6 +6,7 @@
 #include "core/core.h"
 #include "core/coremsg.h"
 #include "core/lists.h"
+#include "core/msgbox.h"
 #include "core/text.h"
 #include "lang/lang.h"
 #include "shell/env.h"
@@ -41,7 +42,9 @@ ErrCode StepDeclareFileVariables() {
 
 void StepAboutBox() {}
 
-void StepShowError(ErrCode) {}
+void StepShowError(ErrCode code) {
+  ShowError(code);
+}
 
 ErrCode StepRunInputFile(StrRef name) {
   if (name.size() == 0) return E_OK;
