@@ -281,13 +281,13 @@ ErrCode RunAssignment(StrRef assignment) {
   return st->assign(assignment);
 }
 
-// One LANGVARS line; 0xFFFF when the line is no assignment.
-ErrCode LangVarLine(StrRef line) {
+// One LANGVARS line; false when the line is no assignment.
+bool LangVarLine(StrRef line, ErrCode* result) {
   ScratchFrame frame;
   uint16_t eq = FindByte(line, '=');
-  if (eq == kNpos) return E_NOTFOUND;
+  if (eq == kNpos) return false;
   StrRef name = Trim(Slice(line, 0, eq));
-  if (name.empty()) return E_NOTFOUND;
+  if (name.empty()) return false;
   StrRef value = Message(Trim(Slice(line, eq + 1)));
   uint16_t paren = FindByte(name, '(');
   StrRef base = paren == kNpos ? name : Slice(name, 0, paren);
@@ -296,8 +296,8 @@ ErrCode LangVarLine(StrRef line) {
   else if (value.ok() && value.empty())
     value = "0";
   StrRef assignment = Concat(Concat(name, "="), value);
-  if (!assignment.ok()) return Fail(M_VARNMASSIGN, assignment.err());
-  return RunAssignment(assignment);
+  *result = assignment.ok() ? RunAssignment(assignment) : Fail(M_VARNMASSIGN, assignment.err());
+  return true;
 }
 
 }  // namespace
@@ -415,8 +415,10 @@ ErrCode LoadLanguageVariables() {
   StrRef line;
   bool overlong;
   while (reader.Next(&line, &overlong)) {
-    ErrCode e = overlong ? Fail(M_VARNMASSIGN, E_STRINGTOOLONG) : LangVarLine(line);
-    if (e != E_NOTFOUND) result = e;
+    if (overlong)
+      result = Fail(M_VARNMASSIGN, E_STRINGTOOLONG);
+    else
+      LangVarLine(line, &result);
   }
   host::Close(f);
   return result;

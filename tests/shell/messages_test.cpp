@@ -357,6 +357,9 @@ TEST_F(MessagesTest, LanguageVariables) {
   seen.clear();
   EXPECT_EQ(LoadLanguageVariables(), E_BADEXPRESION);
   EXPECT_EQ(seen.size(), 2u);
+
+  Write("RALANGVARS.DAT", "LAST$=0031\r\nLONG$=0031 " + std::string(5000, 'w') + "\r\n");
+  EXPECT_EQ(LoadLanguageVariables(), E_STRINGTOOLONG);
   g_assignments = nullptr;
 }
 
