@@ -6,6 +6,7 @@
 #include "core/core.h"
 #include "core/state.h"
 #include "lang/lang.h"
+#include "shell/messages.h"
 #include "shell/startup.h"
 
 namespace tol {
@@ -14,6 +15,7 @@ struct RuntimeContext {
   StateScope<CoreState> core;
   StateScope<LangState> lang;
   StateScope<ShellState> shell;
+  StateScope<MessageState> messages;
 };
 
 }  // namespace tol

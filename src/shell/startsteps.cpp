@@ -4,11 +4,13 @@
 #include <cstdio>
 
 #include "core/core.h"
+#include "core/coremsg.h"
 #include "core/lists.h"
 #include "core/msgbox.h"
 #include "core/text.h"
 #include "lang/lang.h"
 #include "shell/env.h"
+#include "shell/messages.h"
 #include "shell/paths.h"
 #include "shell/startup.h"
 
@@ -19,7 +21,8 @@ ErrCode StepVariables() {
 }
 
 ErrCode StepLocaleTexts() {
-  return E_OK;
+  SetMessageHook(MessageText);
+  return BuildLocaleTexts();
 }
 
 ErrCode StepLoadDictionary() {
