@@ -5,6 +5,7 @@
 
 #include "core/core.h"
 #include "core/state.h"
+#include "data/data.h"
 #include "lang/lang.h"
 #include "shell/messages.h"
 #include "shell/startup.h"
@@ -14,6 +15,7 @@ namespace tol {
 struct RuntimeContext {
   StateScope<CoreState> core;
   StateScope<LangState> lang;
+  StateScope<DataState> data;
   StateScope<ShellState> shell;
   StateScope<MessageState> messages;
 };
