@@ -7,6 +7,7 @@
 
 #include "core/core.h"
 #include "core/text.h"
+#include "lang/lang.h"
 
 namespace tol {
 
@@ -283,6 +284,12 @@ void Scan(Token& tk) {
     }
   } else {
     tk.kind = PlainKind(name, &tk.err);
+    if (tk.kind == OPK_FIELD && !tk.err && Current<LangState>::Exists()) {
+      if (auto type = Lang().expr.hooks.field_type) {
+        uint8_t letter = type(name);
+        if (letter && std::memchr("ABCDF", letter, 5)) tk.kind = OPK_FIELD | OPK_STRING;
+      }
+    }
   }
   if (tk.err) {
     tk.kind = OPK_NUMBER;
