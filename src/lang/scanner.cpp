@@ -42,11 +42,31 @@ bool IsBlank(uint8_t c) {
   return c == ' ' || c == '\t';
 }
 
+// The operator spelled by one or two characters, 0 when none is.  Single
+// characters map by their class; pairs are the six listed.
 uint16_t LookupOperator(const char* p, uint16_t n) {
-  for (uint16_t i = 0; i < std::size(kOperators); ++i)
-    if (std::strlen(kOperators[i].text) == n && std::memcmp(kOperators[i].text, p, n) == 0)
-      return static_cast<uint16_t>(i + 1);
-  return OP_NONE;
+  static constexpr uint8_t kSingle[19] = {
+      0, OP_MUL, OP_DIV, OP_ROUND,  OP_PERCENT, OP_LESSPERCENT, OP_ADD, OP_SUB, 0,    0,
+      0, 0,      0,      OP_ASSIGN, OP_GT,      OP_LT,          OP_AND, OP_AT,  OP_OR};
+  if (n == 1) return kSingle[kOpClass[static_cast<uint8_t>(p[0])]];
+  switch ((static_cast<uint8_t>(p[0]) << 8) | static_cast<uint8_t>(p[1])) {
+    case ('=' << 8) | '=':
+      return OP_EQ;
+    case ('>' << 8) | '=':
+      return OP_GE;
+    case ('<' << 8) | '=':
+      return OP_LE;
+    case ('<' << 8) | '>':
+      return OP_NE;
+    case ('&' << 8) | '&':
+      return OP_LAND;
+    case ('|' << 8) | '|':
+      return OP_LOR;
+    case ('@' << 8) | '@':
+      return OP_XOR;
+    default:
+      return OP_NONE;
+  }
 }
 
 // First operator character at or after from, skipping quoted text (a quote
@@ -168,67 +188,65 @@ StrRef Prepare(StrRef text) {
   if (!text.ok()) return text;
   ScratchMark m = Scratch().Mark();
   StrRef t = text;
-  static constexpr char kMacroStem[] = "_ACCEPT";
-  if (t.size() >= 7 && memmem(t.data(), t.size(), kMacroStem, 7) != nullptr) {
-    t = ExpandMacros(t);
-    if (!t.ok()) {
+  bool expanded = false;
+  for (;;) {
+    uint32_t n = t.size();
+    // One pass: the copy without blanks, the bracket balance, the first
+    // misplaced blank and whether a macro has to be expanded first.
+    if (Scratch().Push(static_cast<uint16_t>(n))) {
       Scratch().Release(m);
-      return StrRef::Fail(Fail(M_EXPEXEC, t.err()));
+      return StrRef::Fail(Fail(M_EXPEXEC, E_OUTOFMEMORY));
     }
-  }
-  uint32_t n = t.size();
-  // Bracket counts outside quotes.
-  int32_t balance = 0;
-  for (uint32_t i = 0; i < n; ++i) {
-    uint8_t c = t[i];
-    if (IsQuote(c)) {
-      const void* q = std::memchr(t.data() + i + 1, c, n - i - 1);
-      if (!q) break;
-      i = static_cast<uint32_t>(static_cast<const char*>(q) - t.data());
-    } else if (c == '(') {
-      ++balance;
-    } else if (c == ')') {
-      --balance;
+    char* out = Scratch().TopBytes();
+    uint32_t len = 0, bad_blank = kNpos;
+    int32_t balance = 0;
+    bool macro = false;
+    for (uint32_t i = 0; i < n;) {
+      uint8_t c = t[i];
+      if (IsQuote(c)) {
+        const void* q = std::memchr(t.data() + i + 1, c, n - i - 1);
+        uint32_t end = q ? static_cast<uint32_t>(static_cast<const char*>(q) - t.data()) + 1 : n;
+        std::memcpy(out + len, t.data() + i, end - i);
+        len += end - i;
+        i = end;
+        continue;
+      }
+      if (!IsBlank(c)) {
+        if (c == '(') {
+          ++balance;
+        } else if (c == ')') {
+          --balance;
+        } else if (c == '_' && !expanded && i + 7 <= n &&
+                   std::memcmp(t.data() + i, "_ACCEPT", 7) == 0) {
+          macro = true;
+        }
+        out[len++] = static_cast<char>(c);
+        ++i;
+        continue;
+      }
+      uint32_t j = i;
+      while (j < n && IsBlank(t[j])) ++j;
+      bool ok = (i > 0 && kOpClass[t[i - 1]]) || (j < n && kOpClass[t[j]]);
+      if (!ok && bad_blank == kNpos) bad_blank = i;
+      i = j;
     }
-  }
-  if (balance != 0) {
-    SetDetail(0, t);
-    Scratch().Release(m);
-    return StrRef::Fail(Fail(M_EXPEXEC, E_LOOP));
-  }
-  // Blanks: allowed only next to an operator character, then removed.
-  if (Scratch().Push(static_cast<uint16_t>(n))) {
-    Scratch().Release(m);
-    return StrRef::Fail(Fail(M_EXPEXEC, E_OUTOFMEMORY));
-  }
-  char* out = Scratch().TopBytes();
-  uint32_t len = 0;
-  for (uint32_t i = 0; i < n;) {
-    uint8_t c = t[i];
-    if (IsQuote(c)) {
-      const void* q = std::memchr(t.data() + i + 1, c, n - i - 1);
-      uint32_t end = q ? static_cast<uint32_t>(static_cast<const char*>(q) - t.data()) + 1 : n;
-      std::memcpy(out + len, t.data() + i, end - i);
-      len += end - i;
-      i = end;
+    if (macro) {
+      Scratch().Release(Scratch().Mark() - 1);
+      t = ExpandMacros(t);
+      expanded = true;
+      if (!t.ok()) {
+        Scratch().Release(m);
+        return StrRef::Fail(Fail(M_EXPEXEC, t.err()));
+      }
       continue;
     }
-    if (!IsBlank(c)) {
-      out[len++] = static_cast<char>(c);
-      ++i;
-      continue;
-    }
-    uint32_t j = i;
-    while (j < n && IsBlank(t[j])) ++j;
-    bool ok = (i > 0 && kOpClass[t[i - 1]]) || (j < n && kOpClass[t[j]]);
-    if (!ok) {
-      SetDetail(0, Slice(t, static_cast<int32_t>(i)));
+    if (balance != 0 || bad_blank != kNpos) {
+      SetDetail(0, balance != 0 ? t : Slice(t, static_cast<int32_t>(bad_blank)));
       Scratch().Release(m);
-      return StrRef::Fail(Fail(M_EXPEXEC, E_SINTAXERROR));
+      return StrRef::Fail(Fail(M_EXPEXEC, balance != 0 ? E_LOOP : E_SINTAXERROR));
     }
-    i = j;
+    return Scratch().CopyOut(m, StrRef(out, static_cast<uint16_t>(len)));
   }
-  return Scratch().CopyOut(m, StrRef(out, static_cast<uint16_t>(len)));
 }
 
 void Scan(Token& tk) {
