@@ -4,11 +4,11 @@
 #include "core/core.h"
 #include "core/lists.h"
 #include "core/text.h"
-#include "shell/progdef.h"
 #include "lang/eval.h"
 #include "lang/exprfile.h"
 #include "lang/subst.h"
 #include "shell/messages.h"
+#include "shell/progdef.h"
 #include "shell/startup.h"
 
 namespace tol {
@@ -40,7 +40,9 @@ ErrCode MantAux(StrRef parameters) {
 }
 
 // Only hard failures end an ExpEval.
-ErrCode ExpEval(StrRef parameters) { return EvaluateCheck(parameters); }
+ErrCode ExpEval(StrRef parameters) {
+  return EvaluateCheck(parameters);
+}
 
 }  // namespace
 
@@ -58,7 +60,9 @@ ParsedCommand ParseCommand(StrRef command) {
   return pc;
 }
 
-void RegisterDispatcher(ProgramDispatcher d) { Shell().dispatcher = d; }
+void RegisterDispatcher(ProgramDispatcher d) {
+  Shell().dispatcher = d;
+}
 
 ProgramDispatcher RegisteredDispatcher() {
   if (Shell().dispatcher == nullptr) Shell().dispatcher = DefaultDispatcher;

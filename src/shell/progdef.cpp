@@ -142,9 +142,13 @@ ErrCode LoadSectionOrEmpty(StrRef file, uint8_t kind, int32_t section) {
   return e;
 }
 
-ErrCode DropDefinition() { return Slots().Drop(kGroupDefinitions); }
+ErrCode DropDefinition() {
+  return Slots().Drop(kGroupDefinitions);
+}
 
-StrRef CurrentDefinition() { return Slots().Top(kGroupDefinitions); }
+StrRef CurrentDefinition() {
+  return Slots().Top(kGroupDefinitions);
+}
 
 StrRef ParameterName(uint16_t n) {
   const Base* list = nullptr;

@@ -31,11 +31,24 @@ TEST_F(ProgDefTest, ParameterNumbering) {
   struct Case {
     uint16_t n;
     const char* name;
-  } cases[] = {{1, "MODULES$"},   {2, "MENU$"},     {10, ""},         {11, "SCREENSIZE$"},
-               {13, "OPEN$"},     {31, "NUMCAB$"},  {45, "FASTFIND$"}, {51, "FD$"},
-               {71, "ATEND$"},    {80, "TITLE$"},   {91, "DEVICE$"},  {93, "ACBOUND$"},
-               {101, "ACCEPT_PRC%"}, {102, "WINNAME$"}, {116, "STRUCT$"}, {100, ""},
-               {117, ""},         {0, ""}};
+  } cases[] = {{1, "MODULES$"},
+               {2, "MENU$"},
+               {10, ""},
+               {11, "SCREENSIZE$"},
+               {13, "OPEN$"},
+               {31, "NUMCAB$"},
+               {45, "FASTFIND$"},
+               {51, "FD$"},
+               {71, "ATEND$"},
+               {80, "TITLE$"},
+               {91, "DEVICE$"},
+               {93, "ACBOUND$"},
+               {101, "ACCEPT_PRC%"},
+               {102, "WINNAME$"},
+               {116, "STRUCT$"},
+               {100, ""},
+               {117, ""},
+               {0, ""}};
   for (const Case& c : cases) EXPECT_EQ(ParameterName(c.n), StrRef::FromC(c.name)) << c.n;
 }
 
