@@ -214,7 +214,9 @@ StrRef DisplayFormat(uint8_t type, StrRef value, uint16_t width) {
   } else if (type == 'L') {
     r = ShowLogical(value, width);
   } else if (type == 'N' || IsDigitType(type)) {
-    r = NumberMask(TypeMask(type, width, false), value, false);
+    // The mask keeps "." as its decimal position; NumberMask puts the
+    // conventions' separator there.
+    r = NumberMask(TypeMask(type, width, true), value, false);
   } else {
     r = value.size() == width ? value : Blanks(width);
   }

@@ -21,7 +21,8 @@ StrRef InputFormat(uint8_t type, StrRef value, uint16_t width);
 StrRef DisplayFormat(uint8_t type, StrRef value, uint16_t width);
 // width mask characters of the type ("\" for text, "#" for numbers) with a
 // decimal point for the types "1" to "9"; fixed chooses "." over the
-// conventions' separator.
+// conventions' separator.  Masks handed to NumberMask take the fixed form:
+// it reads "." as the decimal position and puts the separator there.
 StrRef TypeMask(uint8_t type, uint16_t width, bool fixed);
 
 }  // namespace tol
