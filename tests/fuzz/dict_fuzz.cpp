@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "core/core.h"
+#include "core/text.h"
 #include "data/data.h"
 #include "data/dict.h"
 #include "data/record.h"
@@ -32,7 +33,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       (void)FieldGet(s, f);
       FieldRef ref;
       StrRef t = FieldRefText(s, f);
-      if (t.ok() && FieldRefParse(t, &ref) == 0 && (ref.structure != s || ref.field != f)) {
+      // A field written by number reads back as another field only when
+      // that one is named with the very digits.
+      if (t.ok() && FieldRefParse(t, &ref) == 0 && (ref.structure != s || ref.field != f) &&
+          FieldFind(s, Slice(t, 0, FindByte(t, '{'))) == kNpos) {
         __builtin_trap();
       }
     }
