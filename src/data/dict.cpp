@@ -180,17 +180,18 @@ struct LineResult {
   bool reported = false;  // the failure already carries its own detail
 };
 
-LineResult HandleLine(LoadRun& run, StrRef line, uint16_t* base, int* last_kind) {
+LineResult HandleLine(LoadRun& run, StrRef line, int32_t* base, int* last_kind) {
   if (Trim(line).empty()) return {};
   int32_t nn = Digits(line, 0, 2);
   if (nn < 0) nn = 0;
   if (nn > 90) return {};
   int kind = nn == 0 ? 0 : (nn - 1) / 30;
-  uint16_t target = static_cast<uint16_t>(*base + (nn - 1) % 30 + 1);
+  // An include that added nothing leaves base at -1: r = 0 then names no structure.
+  int32_t target = *base + (nn - 1) % 30 + 1;
   *last_kind = kind;
 
   if (kind == 1) {
-    if (target > StructCount()) return {E_DATA};
+    if (target < 1 || target > StructCount()) return {E_DATA};
     uint16_t lt = FindByte(line, '<');
     if (lt == kNpos) return {E_LOADSTRERROR};
     KeySeg segs[kMaxSegments];
@@ -200,13 +201,13 @@ LineResult HandleLine(LoadRun& run, StrRef line, uint16_t* base, int* last_kind)
       if (at < 1 || len < 0) return {E_LOADSTRERROR};
       segs[count++] = {static_cast<uint16_t>(at - 1), static_cast<uint16_t>(len)};
     }
-    return {KeyDefine(target, segs, count)};
+    return {KeyDefine(static_cast<uint16_t>(target), segs, count)};
   }
   if (kind == 2) {
-    if (target > StructCount()) return {E_BADFILENUMBER};
+    if (target < 1 || target > StructCount()) return {E_BADFILENUMBER};
     uint16_t colon = FindByte(line, ':');
     if (colon == kNpos) return {};
-    return {RelationAppend(target, Slice(line, colon + 1))};
+    return {RelationAppend(static_cast<uint16_t>(target), Slice(line, colon + 1))};
   }
 
   uint16_t star = FindByte(line, '*');
@@ -228,7 +229,7 @@ LineResult HandleLine(LoadRun& run, StrRef line, uint16_t* base, int* last_kind)
     if (name.size() < 2) return {E_LOADSTRERROR};
     ErrCode rc = LoadDictionary(run, Slice(name, 0, 2));
     if (rc) return {rc, true};
-    *base = static_cast<uint16_t>(StructCount() - 1);
+    *base = StructCount() - 1;
     return {};
   }
   folder = TrimRight(folder);
@@ -242,7 +243,7 @@ LineResult HandleLine(LoadRun& run, StrRef line, uint16_t* base, int* last_kind)
 
 // Reads every line of one file; the failure of a line is recorded against
 // DataFile with the file name and the line number as detail.
-ErrCode ReadLines(LoadRun& run, LineReader& in, StrRef file_name, uint16_t base, int* last_kind) {
+ErrCode ReadLines(LoadRun& run, LineReader& in, StrRef file_name, int32_t base, int* last_kind) {
   for (;;) {
     ScratchFrame frame;
     StrRef line;
@@ -267,7 +268,7 @@ ErrCode ReadLines(LoadRun& run, LineReader& in, StrRef file_name, uint16_t base,
 // One file, found through the folder list.  A missing main dictionary is
 // 164 with the name and the folder list as detail; a missing relation
 // file is nothing.
-ErrCode ReadFile(LoadRun& run, StrRef name, bool required, uint16_t base, int* last_kind) {
+ErrCode ReadFile(LoadRun& run, StrRef name, bool required, int32_t base, int* last_kind) {
   std::string path = FindFile(run.folders, name);
   uint16_t h = kStreamFail;
   if (!path.empty()) h = StreamOpen(StrRef::Of(path), OPEN_READONLY | OPEN_QUIET);
@@ -296,7 +297,7 @@ ErrCode LoadDictionary(LoadRun& run, StrRef prefix) {
   }
   run.chain += upper;
   ++run.depth;
-  uint16_t base = StructCount();
+  int32_t base = StructCount();
   int last_kind = 0;
   ErrCode rc = ReadFile(run, StrRef::Of(pre + "DICC.DAT"), true, base, &last_kind);
   if (rc == 0 && run.depth == 1 && last_kind == 0) DefaultKeysUpTo(StructCount());

@@ -132,6 +132,17 @@ TEST_F(DictTest, MissingIncludeStopsTheLoad) {
   EXPECT_EQ(StructCount(), 1);  // what was defined stays
 }
 
+TEST_F(DictTest, IncludeThatAddsNothing) {
+  // After an include, r = 0 is the last structure it added: none here.
+  TempDir dir;
+  dir.Touch("EEDICC.DAT", "99 nothing yet\r\n");
+  dir.Touch("RADICC.DAT", "01*$*00EE\r\n31 <0001001>\r\n");
+  EXPECT_EQ(DictLoad(StrRef::Of(dir.rt()), "RA", ""), E_DATA);
+  EXPECT_EQ(ErrorDetail().str(), dir.rt() + "RADICC.DAT(2)");
+  dir.Touch("RADICC.DAT", "01*$*00EE\r\n61:1R1K1=X{}\r\n");
+  EXPECT_EQ(DictLoad(StrRef::Of(dir.rt()), "RA", ""), E_BADFILENUMBER);
+}
+
 TEST_F(DictTest, IncludeCycleIsRefused) {
   TempDir dir;
   dir.Touch("AADICC.DAT", "01**01A\r\n" + FieldLine(1, 3, 'A', "X") + "\r\n02*$*00BB\r\n");
