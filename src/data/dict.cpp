@@ -152,7 +152,7 @@ struct LoadRun {
   StrRef folders;
   StrRef default_folder;
   uint8_t depth = 0;
-  std::string chain;  // prefixes being loaded, for include cycles
+  std::vector<std::string> chain;  // prefixes being loaded, for include cycles
 };
 
 std::string FindFile(StrRef folders, StrRef name) {
@@ -288,14 +288,14 @@ ErrCode LoadDictionary(LoadRun& run, StrRef prefix) {
   std::string pre = Slice(prefix, 0, 2).str();
   std::string upper = pre;
   for (char& c : upper) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
-  for (size_t i = 0; i < run.chain.size(); i += 2) {
-    if (run.chain.compare(i, 2, upper) == 0 || run.depth >= kIncludeDepth) {
+  for (const std::string& loading : run.chain) {
+    if (loading == upper || run.depth >= kIncludeDepth) {
       // A dictionary that includes itself, directly or not, would never end.
       SetDetail(0, StrRef::Of(pre + "DICC.DAT"));
       return Fail(M_DATAFILE, E_LOADSTRERROR);
     }
   }
-  run.chain += upper;
+  run.chain.push_back(upper);
   ++run.depth;
   int32_t base = StructCount();
   int last_kind = 0;
@@ -303,7 +303,7 @@ ErrCode LoadDictionary(LoadRun& run, StrRef prefix) {
   if (rc == 0 && run.depth == 1 && last_kind == 0) DefaultKeysUpTo(StructCount());
   if (rc == 0) rc = ReadFile(run, StrRef::Of(pre + "REL.DAT"), false, base, &last_kind);
   --run.depth;
-  run.chain.resize(run.chain.size() - 2);
+  run.chain.pop_back();
   return rc;
 }
 

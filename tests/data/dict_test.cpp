@@ -122,6 +122,8 @@ TEST_F(DictTest, MissingDictionaryIs164WithNameAndFolders) {
   EXPECT_EQ(LastErrorModule(), M_DATAFILE);
   EXPECT_EQ(ErrorDetail(), StrRef("ZZDICC.DAT [\\nowhere,\\else]"));
   EXPECT_EQ(StructCount(), 0);
+  EXPECT_EQ(DictLoad("\\nowhere", "R", ""), E_FILENOTFOUND);
+  EXPECT_EQ(ErrorDetail(), StrRef("RDICC.DAT [\\nowhere]"));
 }
 
 TEST_F(DictTest, MissingIncludeStopsTheLoad) {
