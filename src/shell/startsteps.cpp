@@ -8,6 +8,7 @@
 #include "core/lists.h"
 #include "core/msgbox.h"
 #include "core/text.h"
+#include "data/dict.h"
 #include "data/streams.h"
 #include "lang/eval.h"
 #include "lang/lang.h"
@@ -31,14 +32,7 @@ ErrCode StepLocaleTexts() {
 }
 
 ErrCode StepLoadDictionary() {
-  ScratchFrame f;
-  StrRef folders = EnvValue(ENV_DOCPATH);
-  StrRef name = Concat(AppPrefix(), "DICC.DAT");
-  if (FindFile(folders, name).size() == 0) {
-    SetDetail(0, Concat(Concat(Concat(name, " ["), folders), "]"));
-    return Fail(M_DATAFILE, E_FILENOTFOUND);
-  }
-  return NotAvailable("structure dictionary");
+  return DictLoad(EnvValue(ENV_DOCPATH), AppPrefix(), StrRef());
 }
 
 ErrCode StepDeclareFileVariables() {

@@ -2,10 +2,21 @@
 // unfinished starts.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <fstream>
+#include <sstream>
+
 #include "support/run.h"
 
 namespace tol::testing {
 namespace {
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
 
 TEST(StartupE2E, HelpPrintsUsageAndExitsZero) {
   TempDir dir;
@@ -21,6 +32,20 @@ TEST(StartupE2E, MissingDictionaryEndsWith164AndNamesTheFile) {
   RunResult r = RunTolvina({"/DPATH=" + dir.path()}, dir.path());
   EXPECT_EQ(r.exit_code, 164);
   EXPECT_NE(r.err.find("RADICC.DAT ["), std::string::npos) << r.err;
+}
+
+TEST(StartupE2E, DictionaryFoundInAnyLetterCase) {
+  TempDir dir;
+  for (const char* f : {"RADICC.DAT", "CMDICC.DAT", "RAREL.DAT"}) {
+    std::string src = std::string(TOLVINA_SOURCE_DIR) + "/tests/fixtures/app/" + f;
+    std::string lower = f;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    dir.Write("defs/" + lower, ReadFile(src));
+  }
+  // The dictionary loads; the run then needs the main window.
+  RunResult r = RunTolvina({"/DPATH=" + dir.path() + "/defs"}, dir.path());
+  EXPECT_EQ(r.exit_code, 148) << r.err;
+  EXPECT_NE(r.err.find("main window"), std::string::npos) << r.err;
 }
 
 TEST(StartupE2E, ShortApplicationNameSkipsTheDictionary) {
