@@ -305,7 +305,8 @@ void Scan(Token& tk) {
     if (tk.kind == OPK_FIELD && !tk.err && Current<LangState>::Exists()) {
       if (auto type = Lang().expr.hooks.field_type) {
         uint8_t letter = type(name);
-        if (letter && std::memchr("ABCDF", letter, 5)) tk.kind = OPK_FIELD | OPK_STRING;
+        // Only the number types read as numbers; every other field is text.
+        if (letter && !std::memchr("NL123456789", letter, 11)) tk.kind = OPK_FIELD | OPK_STRING;
       }
     }
   }

@@ -9,6 +9,7 @@
 #include "core/msgbox.h"
 #include "core/text.h"
 #include "data/dict.h"
+#include "data/fieldexpr.h"
 #include "data/streams.h"
 #include "lang/eval.h"
 #include "lang/lang.h"
