@@ -5,7 +5,9 @@
 
 #include "core/core.h"
 #include "core/state.h"
+#include "data/data.h"
 #include "lang/lang.h"
+#include "shell/messages.h"
 #include "shell/startup.h"
 
 namespace tol {
@@ -13,7 +15,9 @@ namespace tol {
 struct RuntimeContext {
   StateScope<CoreState> core;
   StateScope<LangState> lang;
+  StateScope<DataState> data;
   StateScope<ShellState> shell;
+  StateScope<MessageState> messages;
 };
 
 }  // namespace tol

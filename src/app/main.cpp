@@ -10,6 +10,7 @@
 #include "core/core.h"
 #include "host/env.h"
 #include "shell/startup.h"
+#include "winui/backend_headless.h"
 
 namespace {
 
@@ -62,8 +63,10 @@ int main(int argc, char** argv) {
 
   tol::RuntimeContext rt;
   rt.core->mem.Configure(0, kScratchKB);
-  tol::ErrCode start = tol::RuntimeStart(nullptr, 0xFFFF, whole, kDefaultAppName, kTitle,
-                                         kStartFlags, nullptr);
+  tol::HeadlessBackend display;
+  tol::DisplayScope shown(display);
+  tol::ErrCode start =
+      tol::RuntimeStart(nullptr, 0xFFFF, whole, kDefaultAppName, kTitle, kStartFlags, nullptr);
   if (start) return start;
   tol::ErrCode run = tol::RunStartProgram(tol::ChooseStartProgram(kStartProgram));
   return tol::RuntimeEnd(nullptr, run);

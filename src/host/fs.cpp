@@ -113,6 +113,15 @@ File Open(std::string_view path, unsigned flags, int* err) {
   do {
     fd = open(h.c_str(), o, 0666);
   } while (fd < 0 && errno == EINTR);
+  if (fd >= 0 && fd <= 2) {
+    // With a console stream closed the file would take its number and
+    // receive console output; it gets a number above them instead.
+    int moved = fcntl(fd, F_DUPFD_CLOEXEC, 3);
+    int saved = errno;
+    close(fd);
+    fd = moved;
+    errno = saved;
+  }
   if (fd >= 0) {
     struct stat st;
     if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {

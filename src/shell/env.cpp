@@ -7,14 +7,18 @@
 
 namespace tol {
 
-StrRef EnvValue(uint16_t item) { return Slots().Get(0, item); }
+StrRef EnvValue(uint16_t item) {
+  return Slots().Get(0, item);
+}
 
 ErrCode SetEnvValue(uint16_t item, StrRef text, bool overwrite) {
   if (!overwrite && EnvValue(item).size()) return E_OK;
   return Slots().Set(0, item, text);
 }
 
-StrRef AppPrefix() { return Slice(EnvValue(ENV_APNAME), 0, 2); }
+StrRef AppPrefix() {
+  return Slice(EnvValue(ENV_APNAME), 0, 2);
+}
 
 StrRef NormalizeCommandLine(StrRef line) {
   if (!line.ok()) return line;
@@ -36,7 +40,9 @@ StrRef OptionValueIn(StrRef command_line, uint16_t option) {
   return CleanValue(StrRef(command_line.data() + s.offset, s.length));
 }
 
-StrRef OptionValue(uint16_t option) { return OptionValueIn(EnvValue(ENV_COMMANDLINE), option); }
+StrRef OptionValue(uint16_t option) {
+  return OptionValueIn(EnvValue(ENV_COMMANDLINE), option);
+}
 
 uint16_t OptionInList(uint16_t option, StrRef list) {
   ScratchFrame f;

@@ -77,7 +77,9 @@ StrRef StageTwoValue(StrRef name) {
 
 }  // namespace
 
-StrRef CurrentFolder() { return FromStd(host::CurrentDir()); }
+StrRef CurrentFolder() {
+  return FromStd(host::CurrentDir());
+}
 
 StrRef JoinPath(StrRef a, StrRef b) {
   if (!a.ok()) return a;

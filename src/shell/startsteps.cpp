@@ -4,18 +4,31 @@
 #include <cstdio>
 
 #include "core/core.h"
+#include "core/coremsg.h"
 #include "core/lists.h"
+#include "core/msgbox.h"
 #include "core/text.h"
+#include "data/streams.h"
+#include "lang/eval.h"
 #include "lang/lang.h"
+#include "lang/sysvars.h"
+#include "shell/dispatch.h"
 #include "shell/env.h"
+#include "shell/messages.h"
 #include "shell/paths.h"
 #include "shell/startup.h"
 
 namespace tol {
 
-ErrCode StepVariables() { return LangInit(); }
+ErrCode StepVariables() {
+  return LangInit();
+}
 
-ErrCode StepLocaleTexts() { return E_OK; }
+ErrCode StepLocaleTexts() {
+  SetMessageHook(MessageText);
+  SetLangVarAssign(EvaluateCheck);
+  return BuildLocaleTexts();
+}
 
 ErrCode StepLoadDictionary() {
   ScratchFrame f;
@@ -28,20 +41,41 @@ ErrCode StepLoadDictionary() {
   return NotAvailable("structure dictionary");
 }
 
-ErrCode StepDeclareFileVariables() { return E_OK; }
+ErrCode StepDeclareFileVariables() {
+  return E_OK;
+}
 
 void StepAboutBox() {}
 
-void StepShowError(ErrCode) {}
+void StepShowError(ErrCode code) {
+  ShowError(code);
+}
 
 ErrCode StepRunInputFile(StrRef name) {
   if (name.size() == 0) return E_OK;
-  return NotAvailable("program dispatcher (INPUT file)");
+  uint16_t h = StreamOpen(name, OPEN_READONLY | OPEN_QUIET);
+  if (h == kStreamFail) return E_OK;  // an INPUT file that cannot be opened is ignored
+  SysSet(_INHND, static_cast<int16_t>(h));
+  ErrCode e = E_OK;
+  while (e == E_OK) {
+    ScratchFrame f;
+    // Dialogs run by a command read their answers from the same handle.
+    StrRef line = StreamReadLine(h);
+    if (!line.ok()) break;
+    if (Trim(line).size()) e = Dispatch(line);
+  }
+  StreamClose(h);
+  SysSet(_INHND, 0);
+  return e;
 }
 
-ErrCode StepOpenMainWindow(StrRef) { return NotAvailable("main window"); }
+ErrCode StepOpenMainWindow(StrRef) {
+  return NotAvailable("main window");
+}
 
-ErrCode StepDispatch(StrRef) { return NotAvailable("program dispatcher"); }
+ErrCode StepDispatch(StrRef command) {
+  return Dispatch(command);
+}
 
 void StepMessageLoop() {}
 

@@ -19,7 +19,9 @@ namespace {
 
 const StrRef kLanguages("EN,ES,FR,DE,IT");
 
-uint16_t StageCode(uint16_t stage) { return static_cast<uint16_t>(stage | (Shell().start_flags << 4)); }
+uint16_t StageCode(uint16_t stage) {
+  return static_cast<uint16_t>(stage | (Shell().start_flags << 4));
+}
 
 ErrCode CallStage(AppCallback cb, uint16_t stage) {
   return cb ? cb(StageCode(stage)) : E_OK;
@@ -114,9 +116,8 @@ ErrCode FolderSetup(int kind) {
   return SetEnvValue(ENV_HELPPATH, Folder(APPPATH_HELP), kind == 2);
 }
 
-ErrCode RuntimeStart(void* instance, uint16_t count, const char* const* args,
-                     StrRef default_name, StrRef description, uint8_t flags,
-                     AppCallback callback) {
+ErrCode RuntimeStart(void* instance, uint16_t count, const char* const* args, StrRef default_name,
+                     StrRef description, uint8_t flags, AppCallback callback) {
   ShellState& sh = Shell();
   sh.instance = instance;
   sh.start_flags = flags;
@@ -127,7 +128,8 @@ ErrCode RuntimeStart(void* instance, uint16_t count, const char* const* args,
   if (code) return code;
   ScratchFrame frame;
   if (code == E_OK) code = StepLocaleTexts();
-  if (code == E_OK) code = SetEnvValue(ENV_COMMANDLINE, NormalizeCommandLine(CommandLineText(count, args)));
+  if (code == E_OK)
+    code = SetEnvValue(ENV_COMMANDLINE, NormalizeCommandLine(CommandLineText(count, args)));
   if (code == E_OK) code = CallStage(callback, 1);
   if (code == E_OK && EnvValue(ENV_LANGMODULE).size() == 0)
     code = SetEnvValue(ENV_LANGMODULE, ListItem(kLanguages, ',', 2));

@@ -12,9 +12,9 @@ namespace tol {
 
 // Bits of the start flags.
 enum StartFlag : uint8_t {
-  START_DICTIONARY = 2,      // load the structure dictionary at start
-  START_DICT_OPTIONAL = 4,   // a missing prefix (156) or dictionary (164) is success
-  START_DICT_IF_RENAMED = 8, // load it only when the name differs from the default
+  START_DICTIONARY = 2,       // load the structure dictionary at start
+  START_DICT_OPTIONAL = 4,    // a missing prefix (156) or dictionary (164) is success
+  START_DICT_IF_RENAMED = 8,  // load it only when the name differs from the default
 };
 
 // The application's callback: low four bits the stage (1 before names and
@@ -40,7 +40,9 @@ struct ShellState {
   AppCallback callback = nullptr;
   FontSpec font_set;
 };
-inline ShellState& Shell() { return Current<ShellState>::Get(); }
+inline ShellState& Shell() {
+  return Current<ShellState>::Get();
+}
 
 // Builds all runtime state; a result above 121 has been shown already.
 // count 0xFFFF: args[0] is the whole command-line text; otherwise an

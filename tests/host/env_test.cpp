@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "host_fixture.h"
+#include "support/host_temp.h"
 
 namespace tol::host {
 namespace {

@@ -4,10 +4,11 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cerrno>
 
-#include "host_fixture.h"
+#include "support/host_temp.h"
 
 namespace tol::host {
 namespace {
@@ -63,6 +64,20 @@ TEST(Fs, BadNamesFailCleanly) {
   EXPECT_EQ(err, EISDIR);
   EXPECT_FALSE(Exists(""));
   EXPECT_EQ(FileSize(dir.rt() + "none"), -1);
+}
+
+TEST(Fs, FilesNeverTakeAConsoleNumber) {
+  TempDir dir;
+  dir.Touch("f");
+  int saved = dup(0);
+  ASSERT_GE(saved, 0);
+  close(0);
+  File f = Open(dir.rt() + "f", OPEN_READ);
+  dup2(saved, 0);
+  close(saved);
+  ASSERT_TRUE(f.ok());
+  EXPECT_GT(f.fd, 2);
+  Close(f);
 }
 
 TEST(Fs, StatAndTimes) {

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "host/fs.h"
-#include "host_fixture.h"
+#include "support/host_temp.h"
 
 namespace tol::host {
 namespace {

@@ -101,8 +101,8 @@ TEST_F(PathsTest, FindFileAlongTheFolders) {
   char tmpl[] = "/tmp/tolvina-paths-XXXXXX";
   ASSERT_NE(mkdtemp(tmpl), nullptr);
   std::string dir = tmpl;
-  ASSERT_TRUE(host::WriteAll(dir + "/b/X.PMT", "x") || (host::MakeDir(dir + "/b") &&
-                                                         host::WriteAll(dir + "/b/X.PMT", "x")));
+  ASSERT_TRUE(host::WriteAll(dir + "/b/X.PMT", "x") ||
+              (host::MakeDir(dir + "/b") && host::WriteAll(dir + "/b/X.PMT", "x")));
   std::string folders = dir + "/a," + dir + "/b";
   std::string rt_folders = host::RuntimePath(dir + "/a") + "," + host::RuntimePath(dir + "/b");
   StrRef found = FindFile(StrRef::Of(rt_folders), "x.pmt");

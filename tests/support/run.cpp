@@ -69,6 +69,8 @@ void TempDir::Write(const std::string& name, const std::string& bytes) const {
   std::ofstream(p, std::ios::binary) << bytes;
 }
 
-std::string TempDir::Read(const std::string& name) const { return Slurp(*this / name); }
+std::string TempDir::Read(const std::string& name) const {
+  return Slurp(*this / name);
+}
 
 }  // namespace tol::testing
