@@ -72,6 +72,9 @@ StrRef ValueOf(StrRef content, uint16_t flags, StrRef values) {
 
 StrRef BracketSubstitute(StrRef text, uint16_t flags, StrRef values) {
   if (!text.ok()) return text;
+  ScratchMark first = Scratch().Mark();
+  // The values may be a view into the slot table, which evaluations change.
+  values = Copy(values.ok() ? values : StrRef());
   ScratchMark m = Scratch().Mark();
   bool plain = !(flags & SUBST_QUOTES);
   StrRef cur = Copy(text);
@@ -86,14 +89,14 @@ StrRef BracketSubstitute(StrRef text, uint16_t flags, StrRef values) {
       continue;
     }
     if (++done > kMaxSubstitutions) {
-      Scratch().Release(m);
-      SetDetail(0, text);
+      SetDetail(0, cur);
+      Scratch().Release(first);
       return StrRef::Fail(Fail(M_EXPEXEC, E_LOOP));
     }
     StrRef content = Slice(cur, open + 1, static_cast<uint16_t>(close - open - 1));
     StrRef v = ValueOf(content, flags, values);
     if (!v.ok()) {
-      Scratch().Release(m);
+      Scratch().Release(first);
       return v;
     }
     StrRef next = Concat(Concat(Slice(cur, 0, open), v), Slice(cur, close + 1));
@@ -104,10 +107,10 @@ StrRef BracketSubstitute(StrRef text, uint16_t flags, StrRef values) {
     cur = ReplaceAll(ReplaceAll(cur, "\\{", "["), "\\}", "]");
   }
   if (!cur.ok()) {
-    Scratch().Release(m);
+    Scratch().Release(first);
     return StrRef::Fail(Fail(M_EXPEXEC, cur.err()));
   }
-  return Scratch().CopyOut(m, cur);
+  return Scratch().CopyOut(first, cur);
 }
 
 }  // namespace tol
