@@ -79,15 +79,21 @@ StrRef BracketSubstitute(StrRef text, uint16_t flags, StrRef values) {
   bool plain = !(flags & SUBST_QUOTES);
   StrRef cur = Copy(text);
   uint32_t from = 0;
+  // No "[" stands before lo (just after a "]" found outside quotes): the
+  // search for the opening bracket need not go back further.
+  uint32_t lo = 0;
   uint16_t done = 0;
   while (cur.ok()) {
     uint16_t close = FindByte(cur, ']', static_cast<uint16_t>(from), plain);
     if (close == kNpos) break;
-    uint16_t open = FindLast(Slice(cur, 0, close), '[', plain);
+    uint16_t open = FindLast(
+        Slice(cur, static_cast<int32_t>(lo), static_cast<uint16_t>(close - lo)), '[', plain);
     if (open == kNpos) {
-      from = close + 1u;
+      from = lo = close + 1u;
       continue;
     }
+    open = static_cast<uint16_t>(open + lo);
+    lo = 0;
     if (++done > kMaxSubstitutions) {
       SetDetail(0, cur);
       Scratch().Release(first);
