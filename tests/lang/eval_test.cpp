@@ -89,9 +89,9 @@ TEST_F(EvalTest, ScalingOperatorsRound) {
 
 TEST_F(EvalTest, BitAndLogicalOperators) {
   NumCase cases[] = {
-      {"6&3", "2"},  {"4|1", "5"},   {"3|1", ""},     {"4@1", "5"},   {"3@1", ""},
-      {"4@@1", "1"}, {"3@@1", ""},   {"0@@0", ""},    {"1&&2", "1"},  {"1&&0", ""},
-      {"0||0", ""},  {"0||.5", "1"}, {"2*4|1", "10"},  {"2*3|1", ""}, {"6.9&3", "2"},
+      {"6&3", "2"},  {"4|1", "5"},   {"3|1", ""},     {"4@1", "5"},  {"3@1", ""},
+      {"4@@1", "1"}, {"3@@1", ""},   {"0@@0", ""},    {"1&&2", "1"}, {"1&&0", ""},
+      {"0||0", ""},  {"0||.5", "1"}, {"2*4|1", "10"}, {"2*3|1", ""}, {"6.9&3", "2"},
   };
   for (const NumCase& c : cases) EXPECT_EQ(Num(c.text), c.want) << c.text;
 }
@@ -112,6 +112,8 @@ TEST_F(EvalTest, ComparisonsAndPatterns) {
       {"'a'<='b'", "1"},
       {"2>=2", "1"},
       {"2<>2", ""},
+      {"'b'>'a'+'c'", "1"},
+      {"'x'+'y'=='x'+'y'", "1"},
       {"-1<0", "1"},
   };
   for (const NumCase& c : cases) EXPECT_EQ(Num(c.text), c.want) << c.text;
@@ -196,6 +198,8 @@ TEST_F(EvalTest, Assignment) {
   EXPECT_EQ(Num("X#=2.5*2"), "5");
   EXPECT_EQ(Eval("N$='ab'+'cd'").value, "abcd");
   EXPECT_EQ(Eval("N$").value, "abcd");
+  // A literal whose quotes do not enclose it is folded to upper case.
+  EXPECT_EQ(Eval("'a'+b'c'").value, "aB'C'");
   EXPECT_EQ(Num("X=1"), "1");  // an assignment is a value: in a condition it is true
   EXPECT_EQ(EvaluateCondition("Y=0"), 0);
   EXPECT_EQ(Num("Y"), "");
@@ -317,6 +321,25 @@ TEST_F(EvalTest, HooksAreCalledWithTheirTexts) {
   };
   EXPECT_EQ(Num("IMPORTE{1}+'1'"), "13.5");  // a numeric field reads a text as a number
   EXPECT_EQ(Eval("1+'1'").code, E_TYPES);
+}
+
+// The argument lists of calls are evaluated one statement at a time; an
+// empty argument is told apart by its code.
+TEST_F(EvalTest, StatementsOneAtATime) {
+  StrRef args = "1+1;;'x',2*";
+  uint16_t pos = 0;
+  ScratchMark m = Scratch().Mark();
+  EXPECT_EQ(EvaluateStatement(args, &pos), kValueNumber);
+  EXPECT_EQ(ItemNumber(Scratch().Top()), 200);
+  EXPECT_EQ(pos, 4);
+  EXPECT_EQ(EvaluateStatement(args, &pos), E_NULLEXPR);
+  EXPECT_EQ(EvaluateStatement(args, &pos), kValueText);
+  EXPECT_EQ(Scratch().Top().str(), "x");
+  EXPECT_EQ(Scratch().Mark(), m + 3);
+  EXPECT_EQ(EvaluateStatement(args, &pos), E_SINTAXERROR);
+  EXPECT_EQ(pos, args.size());
+  EXPECT_EQ(Scratch().Mark(), m + 3);
+  Scratch().Release(m);
 }
 
 TEST_F(EvalTest, DeepNestingFailsCleanly) {
