@@ -425,7 +425,7 @@ ErrCode Chain(Node& t, uint16_t min_prec) {
     Node u;
     u.tk.text = t.tk.text;
     u.tk.next = t.tk.next;
-    ScratchMark before = Scratch().Mark();
+    [[maybe_unused]] ScratchMark before = Scratch().Mark();
     ErrCode c = Operand(u);
     if (Stops(c)) return c;
     assert(Scratch().Mark() == before + 1 && "an operand pushes exactly one item");
