@@ -3,8 +3,8 @@
 // conversion of it must end without a crash or a write outside a buffer.
 //
 // Not part of the test build.  From the repository root:
-//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc \
-//     tests/fuzz/date_fuzz.cpp src/core/*.cpp src/host/*.cpp src/lang/*.cpp \
+//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc  (continued)
+//     tests/fuzz/date_fuzz.cpp src/core/*.cpp src/host/*.cpp src/lang/*.cpp  (continued)
 //     src/format/*.cpp -o build/date_fuzz
 //   build/date_fuzz -max_len=256 -max_total_time=60
 // Input: one byte choosing the language and options, then the text.

@@ -2,8 +2,8 @@
 // structure's buffer, fields, references and keys are exercised.
 //
 // Not part of the test build.  From the repository root:
-//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc \
-//     tests/fuzz/dict_fuzz.cpp $(ls src/core/*.cpp src/host/*.cpp src/lang/*.cpp \
+//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc  (continued)
+//     tests/fuzz/dict_fuzz.cpp $(ls src/core/*.cpp src/host/*.cpp src/lang/*.cpp  (continued)
 //     src/format/*.cpp src/data/*.cpp) -o build/dict_fuzz
 //   build/dict_fuzz -max_len=70000 build/dict_corpus tests/fixtures/app
 #include <cstddef>

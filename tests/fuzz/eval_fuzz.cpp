@@ -3,12 +3,12 @@
 // as the entry points promise and the nesting count at zero.
 //
 // Build with clang and libFuzzer (from the repository root):
-//   cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTOLVINA_TESTS=OFF \
-//     -DCMAKE_CXX_COMPILER=clang++ \
+//   cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTOLVINA_TESTS=OFF  (continued)
+//     -DCMAKE_CXX_COMPILER=clang++  (continued)
 //     -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all"
 //   cmake --build build/fuzz -j2 --target tolvina_rt
-//   clang++ -std=c++20 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -Isrc \
-//     tests/fuzz/eval_fuzz.cpp build/fuzz/libtolvina_rt.a $(pkg-config --libs ncursesw) \
+//   clang++ -std=c++20 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -Isrc  (continued)
+//     tests/fuzz/eval_fuzz.cpp build/fuzz/libtolvina_rt.a $(pkg-config --libs ncursesw)  (continued)
 //     -o build/fuzz/eval_fuzz
 //   build/fuzz/eval_fuzz -max_len=2048 -timeout=5
 #include <cstdint>

@@ -3,8 +3,8 @@
 // outside its buffer, and must leave the scratch stack as it found it.
 //
 // Not part of the test build.  From the repository root:
-//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc \
-//     tests/fuzz/mask_fuzz.cpp src/core/*.cpp src/host/*.cpp src/lang/*.cpp \
+//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc  (continued)
+//     tests/fuzz/mask_fuzz.cpp src/core/*.cpp src/host/*.cpp src/lang/*.cpp  (continued)
 //     src/format/*.cpp -o build/mask_fuzz
 //   build/mask_fuzz -max_len=512 -max_total_time=60
 // Input: one byte of mode, then the mask, a NUL, and the value.
