@@ -1,19 +1,25 @@
-// The data layer's process-wide state: the stream table now, the structure
-// and record tables as they come.  One instance is current at a time; a
-// test makes a fresh one with StateScope<DataState>.
+// The data layer's process-wide state: the stream table and the structure
+// dictionary's tables (the record buffers live in the string slot table).
+// One instance is current at a time; a test makes a fresh one with
+// StateScope<DataState>.
 #pragma once
 
 #include "core/state.h"
+#include "data/dict.h"
 #include "data/streams.h"
 
 namespace tol {
 
 struct DataState {
   StreamTable streams;
+  DictTables dict;
 };
 
 inline DataState& Data() {
   return Current<DataState>::Get();
+}
+inline DictTables& Dict() {
+  return Data().dict;
 }
 
 }  // namespace tol

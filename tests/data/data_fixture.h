@@ -1,0 +1,53 @@
+// Shared set-up of the data tests: a fresh core, variable store and data
+// state per test, the fixture application's folder, and temporary folders
+// for dictionaries written by a test.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "core/core.h"
+#include "core/errors.h"
+#include "data/data.h"
+#include "lang/lang.h"
+#include "lang/sysvars.h"
+
+namespace tol::testing {
+
+inline std::string FixtureApp() {
+  return TOLVINA_SOURCE_DIR "/tests/fixtures/app";
+}
+
+class TempFolder {
+ public:
+  TempFolder() {
+    char tmpl[] = "/tmp/toldictXXXXXX";
+    path_ = mkdtemp(tmpl);
+  }
+  ~TempFolder() { std::filesystem::remove_all(path_); }
+  const std::string& path() const { return path_; }
+  void Write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(path_ + "/" + name, std::ios::binary) << bytes;
+  }
+
+ private:
+  std::string path_;
+};
+
+class DataTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_EQ(lang.init_result(), 0); }
+
+  // Loads the fixture application; every test that needs it asserts this.
+  ErrCode LoadFixture() { return DictLoad(StrRef::Of(FixtureApp()), "RAZAVIZ1:AdminLocal", ""); }
+  ErrCode LoadText(const std::string& text) { return DictLoadText("T.DAT", text, "", ""); }
+
+  LangScope lang;
+  StateScope<DataState> data;
+};
+
+}  // namespace tol::testing
