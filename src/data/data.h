@@ -1,11 +1,13 @@
 // The data layer's process-wide state: the stream table and the structure
-// dictionary's tables (the record buffers live in the string slot table).
+// dictionary's tables (the record buffers live in the string slot table),
+// the structures' indexes.
 // One instance is current at a time; a test makes a fresh one with
 // StateScope<DataState>.
 #pragma once
 
 #include "core/state.h"
 #include "data/dict.h"
+#include "data/index.h"
 #include "data/streams.h"
 
 namespace tol {
@@ -13,6 +15,7 @@ namespace tol {
 struct DataState {
   StreamTable streams;
   DictTables dict;
+  IndexTable indexes;
 };
 
 inline DataState& Data() {

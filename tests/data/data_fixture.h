@@ -1,13 +1,9 @@
 // Shared set-up of the data tests: a fresh core, variable store and data
 // state per test, the fixture application's folder, and temporary folders
-// for dictionaries written by a test.
+// for dictionaries written by a test (support/host_temp.h).
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "core/core.h"
@@ -15,6 +11,7 @@
 #include "data/data.h"
 #include "lang/lang.h"
 #include "lang/sysvars.h"
+#include "support/host_temp.h"
 
 namespace tol::testing {
 
@@ -22,21 +19,7 @@ inline std::string FixtureApp() {
   return TOLVINA_SOURCE_DIR "/tests/fixtures/app";
 }
 
-class TempFolder {
- public:
-  TempFolder() {
-    char tmpl[] = "/tmp/toldictXXXXXX";
-    path_ = mkdtemp(tmpl);
-  }
-  ~TempFolder() { std::filesystem::remove_all(path_); }
-  const std::string& path() const { return path_; }
-  void Write(const std::string& name, const std::string& bytes) const {
-    std::ofstream(path_ + "/" + name, std::ios::binary) << bytes;
-  }
-
- private:
-  std::string path_;
-};
+using host::testing::TempDir;
 
 class DataTest : public ::testing::Test {
  protected:

@@ -2,6 +2,7 @@
 // keys, damaged dictionaries, name lookups and field references.
 #include "data/dict.h"
 
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -104,12 +105,12 @@ TEST_F(DictTest, FixtureRelations) {
 }
 
 TEST_F(DictTest, FilesFoundInAnyLetterCase) {
-  TempFolder dir;
+  TempDir dir;
   for (const char* name : {"RADICC.DAT", "RAREL.DAT", "CMDICC.DAT"}) {
     std::string lower = Lower(StrRef::FromC(name)).str();
-    std::filesystem::copy_file(FixtureApp() + "/" + name, dir.path() + "/" + lower);
+    std::filesystem::copy_file(FixtureApp() + "/" + name, dir.host(lower));
   }
-  std::string folders = "\\nonexistent," + dir.path();
+  std::string folders = "\\nonexistent," + dir.rt();
   ASSERT_EQ(DictLoad(StrRef::Of(folders), "RA", ""), 0) << ErrorDetail();
   EXPECT_EQ(StructCount(), 6);
   EXPECT_EQ(StructRelations(3), StrRef(":1R1K1=CUSTOMER{}"));
@@ -124,18 +125,18 @@ TEST_F(DictTest, MissingDictionaryIs164WithNameAndFolders) {
 }
 
 TEST_F(DictTest, MissingIncludeStopsTheLoad) {
-  TempFolder dir;
-  dir.Write("RADICC.DAT", "01**01A\r\n" + FieldLine(1, 3, 'A', "X") + "\r\n02*$*00QQ\r\n");
-  EXPECT_EQ(DictLoad(StrRef::Of(dir.path()), "RA", ""), E_FILENOTFOUND);
-  EXPECT_EQ(ErrorDetail().str(), "QQDICC.DAT [" + dir.path() + "]");
+  TempDir dir;
+  dir.Touch("RADICC.DAT", "01**01A\r\n" + FieldLine(1, 3, 'A', "X") + "\r\n02*$*00QQ\r\n");
+  EXPECT_EQ(DictLoad(StrRef::Of(dir.rt()), "RA", ""), E_FILENOTFOUND);
+  EXPECT_EQ(ErrorDetail().str(), "QQDICC.DAT [" + dir.rt() + "]");
   EXPECT_EQ(StructCount(), 1);  // what was defined stays
 }
 
 TEST_F(DictTest, IncludeCycleIsRefused) {
-  TempFolder dir;
-  dir.Write("AADICC.DAT", "01**01A\r\n" + FieldLine(1, 3, 'A', "X") + "\r\n02*$*00BB\r\n");
-  dir.Write("BBDICC.DAT", "01**01B\r\n" + FieldLine(1, 3, 'A', "Y") + "\r\n02*$*00AA\r\n");
-  EXPECT_EQ(DictLoad(StrRef::Of(dir.path()), "AA", ""), E_LOADSTRERROR);
+  TempDir dir;
+  dir.Touch("AADICC.DAT", "01**01A\r\n" + FieldLine(1, 3, 'A', "X") + "\r\n02*$*00BB\r\n");
+  dir.Touch("BBDICC.DAT", "01**01B\r\n" + FieldLine(1, 3, 'A', "Y") + "\r\n02*$*00AA\r\n");
+  EXPECT_EQ(DictLoad(StrRef::Of(dir.rt()), "AA", ""), E_LOADSTRERROR);
   EXPECT_EQ(ErrorDetail(), StrRef("AADICC.DAT"));
   EXPECT_EQ(StructCount(), 2);
 }
@@ -213,6 +214,41 @@ TEST_F(DictTest, DamagedLinesGiveCodeAndLine) {
     EXPECT_EQ(LastErrorModule(), M_DATAFILE);
     EXPECT_EQ(ErrorDetail(), StrRef::FromC(c.detail));
     EXPECT_EQ(StructCount(), c.structs);
+  }
+}
+
+TEST_F(DictTest, DamagedFilesOnDisk) {
+  std::string binary;
+  std::mt19937 rng(11);
+  for (int i = 0; i < 100000; ++i) binary += char(rng() % 256 | 0x20);  // no line ends
+  std::string many;  // far more than any real dictionary: 40000 empty fields
+  for (int i = 0; i < 40000; ++i) many += FieldLine(1, 0, 'A', "F") + "\r\n";
+  struct Case {
+    const char* what;
+    std::string bytes;
+    ErrCode code;
+    int line;  // of the detail; 0: no failure
+    uint16_t fields;
+  } cases[] = {
+      {"empty file", "", 0, 0, 0},
+      {"cut inside a field line", "01**01A\r\n" + FieldLine(1, 3, 'A', "X") + "\r\n01 F  ",
+       E_LOADSTRERROR, 3, 1},
+      {"line over 512 bytes", "01**01A\r\n" + std::string(513, '0') + "\r\n", E_LOADSTRERROR, 2, 0},
+      {"binary without line ends", binary, E_LOADSTRERROR, 1, 0},
+      {"oversized but well formed", "01**01A\r\n" + many, 0, 0, 40000},
+  };
+  for (const Case& c : cases) {
+    StateScope<DataState> fresh;
+    ClearError();
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    dir.Touch("RADICC.DAT", c.bytes);
+    EXPECT_EQ(DictLoad(StrRef::Of(dir.rt()), "RA", ""), c.code);
+    if (c.line) {
+      EXPECT_EQ(ErrorDetail().str(), dir.rt() + "RADICC.DAT(" + std::to_string(c.line) + ")");
+      EXPECT_EQ(LastErrorModule(), M_DATAFILE);
+    }
+    EXPECT_EQ(Dict().fields.size(), c.fields);
   }
 }
 
