@@ -120,12 +120,15 @@ class IndexCtrl {
   uint32_t* List(uint16_t k) { return keys_.data() + (k - 1) * size_t(key_room_); }
   const uint32_t* List(uint16_t k) const { return keys_.data() + (k - 1) * size_t(key_room_); }
   ErrCode Damaged();
-  ErrCode Bisect(uint16_t k, StrRef value, IndexWhich which, IndexHit* hit);
-  ErrCode Insert(uint16_t k, uint32_t recno, StrRef value, uint32_t* pos);
-  bool RemoveFrom(uint16_t k, uint32_t recno);
+  bool Consistent();
+  ErrCode WriteFile();
+  // Searches the first len entries of key k's list.
+  ErrCode Bisect(uint16_t k, StrRef value, uint32_t len, IndexWhich which, IndexHit* hit);
+  ErrCode Insert(uint16_t k, uint32_t recno, StrRef value, uint32_t len, uint32_t* pos);
+  uint32_t FindIn(uint16_t k, uint32_t recno, uint32_t len) const;
+  void RemoveAt(uint16_t k, uint32_t pos, uint32_t len);
   ErrCode Reserve(uint32_t key_room, uint32_t free_room);
   void Release();
-  ErrCode WriteAll(std::string* tmp_name);
 
   std::string name_;
   KeySource* source_ = nullptr;
@@ -160,8 +163,10 @@ class StructKeys final : public KeySource {
 
  private:
   uint16_t s_ = 0;
+  uint16_t record_length_ = 0;
   RecordReader reader_;
-  std::vector<char> record_, key_;
+  std::vector<KeyDef> keys_;
+  std::vector<char> record_, key_;  // reused by every probe
 };
 
 struct IndexTable {

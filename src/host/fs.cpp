@@ -27,12 +27,30 @@ bool ToHost(std::string_view path, std::string* out) {
   return true;
 }
 
+// Bytes that may still be written while a DiskFullScope lives; -1 without.
+int64_t g_write_budget = -1;
+
+// How much of want the next transfer may write; 0 (errno ENOSPC) when the
+// simulated disk is full.
+size_t Allowed(int64_t want) {
+  if (g_write_budget < 0) return static_cast<size_t>(want);
+  if (g_write_budget == 0) errno = ENOSPC;
+  return static_cast<size_t>(std::min(want, g_write_budget));
+}
+
+void Spent(ssize_t w) {
+  if (g_write_budget >= 0 && w > 0) g_write_budget -= w;
+}
+
 int64_t WriteFd(int fd, const char* p, int64_t n) {
   int64_t done = 0;
   while (done < n) {
-    ssize_t w = write(fd, p + done, static_cast<size_t>(n - done));
+    size_t allowed = Allowed(n - done);
+    if (allowed == 0) return -1;
+    ssize_t w = write(fd, p + done, allowed);
     if (w < 0 && errno == EINTR) continue;
     if (w <= 0) return -1;
+    Spent(w);
     done += w;
   }
   return done;
@@ -174,9 +192,12 @@ int64_t WriteAt(File f, const void* buf, int64_t n, int64_t offset) {
   const char* p = static_cast<const char*>(buf);
   int64_t done = 0;
   while (done < n) {
-    ssize_t w = pwrite(f.fd, p + done, static_cast<size_t>(n - done), offset + done);
+    size_t allowed = Allowed(n - done);
+    if (allowed == 0) return -1;
+    ssize_t w = pwrite(f.fd, p + done, allowed, offset + done);
     if (w < 0 && errno == EINTR) continue;
     if (w <= 0) return -1;
+    Spent(w);
     done += w;
   }
   return done;
@@ -352,6 +373,14 @@ std::string TempName(std::string_view folder, std::string_view prefix) {
     std::string full = base + name;
     if (!Exists(full)) return full;
   }
+}
+
+DiskFullScope::DiskFullScope(int64_t budget) : saved_(g_write_budget) {
+  g_write_budget = budget < 0 ? 0 : budget;
+}
+
+DiskFullScope::~DiskFullScope() {
+  g_write_budget = saved_;
 }
 
 }  // namespace tol::host

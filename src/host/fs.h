@@ -83,4 +83,18 @@ bool ChangeDir(std::string_view path);
 // prefix: folder, "\" and the name (just the name when folder is empty).
 std::string TempName(std::string_view folder, std::string_view prefix);
 
+// Fault injection for tests: while a DiskFullScope lives, writes through
+// this module fail as on a full disk (errno ENOSPC) once budget more bytes
+// have been written.  Scopes nest; the outer budget comes back at the end.
+class DiskFullScope {
+ public:
+  explicit DiskFullScope(int64_t budget);
+  ~DiskFullScope();
+  DiskFullScope(const DiskFullScope&) = delete;
+  DiskFullScope& operator=(const DiskFullScope&) = delete;
+
+ private:
+  int64_t saved_;
+};
+
 }  // namespace tol::host
