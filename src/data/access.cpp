@@ -98,6 +98,41 @@ void CursorOn(uint16_t s, DataFileCtrl& c, uint32_t recno, const IndexHit& first
   }
 }
 
+// Without an index, moves go through the record numbers of the file.
+void SequentialMove(DataFileCtrl& c, uint32_t n, uint8_t flags, IndexHit* hit) {
+  int64_t p = c.sequential;
+  switch (flags & kNavMoveMask) {
+    case NAV_TOP:
+      p = 0;
+      break;
+    case NAV_BOTTOM:
+      p = int64_t{n} - 1;
+      break;
+    case NAV_PREV:
+      --p;
+      break;
+    case NAV_NEXT:
+      ++p;
+      break;
+    default:
+      break;
+  }
+  hit->status = ST_ON_RECORD;
+  if (n == 0) {
+    hit->status = ST_PAST;
+    p = 0;
+  } else if (p < 0) {
+    hit->status = ST_BEFORE;
+    p = 0;
+  } else if (p >= n) {
+    hit->status = ST_PAST;
+    p = n - 1;
+  }
+  c.sequential = static_cast<uint32_t>(p);
+  hit->position = c.sequential;
+  hit->recno = n ? c.sequential : kNoRecord;
+}
+
 }  // namespace
 
 ErrCode FileMove(uint16_t s, uint8_t flags) {
@@ -108,10 +143,13 @@ ErrCode FileMove(uint16_t s, uint8_t flags) {
     if ((rc = Clear(s, *c))) return rc;
     return c->status = ST_NEW;
   }
-  if (!Indexed(*c)) return E_FILENOTINIT;
   IndexHit hit;
-  rc = IndexMove(s, c->active_key, flags & kNavMoveMask, &hit);
-  if (rc >= 128) return rc;
+  if (Indexed(*c)) {
+    rc = IndexMove(s, c->active_key, flags & kNavMoveMask, &hit);
+    if (rc >= 128) return rc;
+  } else {
+    SequentialMove(*c, FileRecords(s), flags, &hit);
+  }
   if (hit.status == ST_ON_RECORD || (hit.status == ST_BEFORE && (flags & NAV_CLAMP))) {
     if (hit.recno == kNoRecord) return E_INTERNAL;
     if ((rc = ReadInto(s, *c, hit.recno, HALF_BOTH))) return rc;
@@ -151,8 +189,8 @@ ErrCode FileFindInto(uint16_t s, uint16_t key, StrRef value, uint8_t half) {
   IndexHit hit;
   rc = IndexSearch(s, c->active_key, value.empty() ? StrRef(" ") : value, INDEX_FIRST, &hit);
   if (rc >= 128) return rc;
-  bool read = half != 0 && (hit.status == ST_ON_RECORD ||
-                            (hit.status == ST_BEFORE && (half & HALF_READ)));
+  bool read =
+      half != 0 && (hit.status == ST_ON_RECORD || (hit.status == ST_BEFORE && (half & HALF_READ)));
   if (read && (rc = ReadInto(s, *c, hit.recno, half))) return rc;
   return c->status = hit.status;
 }

@@ -223,6 +223,8 @@ ErrCode FileOpen(uint16_t s, uint8_t mode) {
     if (rc == E_DISKIO) rc = E_INDEXCMDERROR;  // shorter than its own counts
     if (rc) {
       IndexClose(s);
+      // The stream layer has reported why the index file could not be opened.
+      if (rc == E_FILEOPEN) return give_up(kStreamFail);
       return give_up(FailFile(rc, s, KIND_INDEX));
     }
   }
@@ -307,7 +309,7 @@ ErrCode FileSelect(StrRef list) {
       SetDetail(0, name);
       return Fail(M_DATAFILE, E_FILEOPEN);
     }
-    uint8_t m = has_mode ? static_cast<uint8_t>(ToInteger(ListItem(item, ';', 2)))
+    uint8_t m = has_mode     ? static_cast<uint8_t>(ToInteger(ListItem(item, ';', 2)))
                 : i == items ? 0
                              : MODE_READONLY;
     if (i == items) m |= MODE_CURRENT;

@@ -46,8 +46,8 @@ enum FileStatus : ErrCode {
 };
 
 // _COMPAT and _UPSTAT bits that change the files' names.
-inline constexpr uint16_t kCompatNdx = 2;       // _COMPAT: index extension "NDX"
-inline constexpr uint16_t kCompatShort = 8;     // _COMPAT: names cut to 8 characters
+inline constexpr uint16_t kCompatNdx = 2;        // _COMPAT: index extension "NDX"
+inline constexpr uint16_t kCompatShort = 8;      // _COMPAT: names cut to 8 characters
 inline constexpr uint16_t kUpstatTemporary = 2;  // _UPSTAT: temporary working mode
 
 // A record file whose size is not a whole number of records is damaged: the
@@ -70,7 +70,9 @@ struct DataFileCtrl {
   // The selection row in use, then the rows put aside by nested selections.
   uint16_t rows[3] = {kNoRow, kNoRow, kNoRow};
   uint8_t mode = MODE_CLOSED;
-  bool locked = false;  // this open made the lock companion
+  bool locked = false;
+  uint32_t sequential = 0;  // position of moves without an index: a record number  // this open
+                            // made the lock companion
   // The record the buffer was last read from; none after a clear.
   uint32_t recno = 0xFFFFFFFF;
   // While an insert enters a record already written, the record count the
