@@ -57,6 +57,17 @@ ErrCode Clear(uint16_t s, DataFileCtrl& c) {
   return BufferClear(s);
 }
 
+// Writes the current half at recno; when the write fails over a record
+// that was there, its previous bytes are put back as far as the disk lets.
+ErrCode WriteOver(uint16_t s, const DataFileCtrl& c, uint32_t recno, StrRef previous) {
+  ErrCode rc = FileWrite(s, recno);
+  if (rc && previous.ok() && previous.size()) {
+    if (host::File* f = Data().streams.Entry(c.handle))
+      (void)host::WriteAt(*f, previous.data(), previous.size(), int64_t{recno} * previous.size());
+  }
+  return rc;
+}
+
 bool HasLineField(uint16_t s) {
   return FieldFind(s, "N_LINE") != 0xFFFF;
 }
@@ -211,7 +222,7 @@ ErrCode FileInsert(uint16_t s) {
     before = RecordLoad(s, recno);
     if (!before.ok()) return before.err();
   }
-  if ((rc = FileWrite(s, recno))) return rc;
+  if ((rc = WriteOver(s, *c, recno, before))) return rc;
   uint32_t taken = kNone;
   c->records_seen = records;
   rc = IndexTake(s, &taken);
@@ -248,13 +259,14 @@ ErrCode FileUpdate(uint16_t s) {
   if (!Indexed(*c)) return E_FILENOTINIT;
   // Only the record the buffer was read from may be written over.
   if (c->recno == kNone) return FailFile(E_DATA, s);
-  if ((rc = FileWrite(s, c->recno))) return rc;
+  ScratchFrame frame;
+  StrRef previous = Copy(BufferHalf(s, HALF_READ));
+  if ((rc = WriteOver(s, *c, c->recno, previous))) return rc;
   if ((rc = IndexRekey(s, c->recno))) {
     // The index keeps the old key values: so does the record.
-    ScratchFrame frame;
-    StrRef old = BufferHalf(s, HALF_READ);
-    if (host::File* f = Data().streams.Entry(c->handle); f && old.ok())
-      (void)host::WriteAt(*f, old.data(), old.size(), int64_t{c->recno} * old.size());
+    if (host::File* f = Data().streams.Entry(c->handle); f && previous.ok())
+      (void)host::WriteAt(*f, previous.data(), previous.size(),
+                          int64_t{c->recno} * previous.size());
     return FailFile(rc, s);
   }
   (void)BufferCopy(s, 1);
@@ -277,7 +289,8 @@ ErrCode FileDelete(uint16_t s, uint8_t flags) {
   if ((rc = BufferCopy(s, 2))) return rc;
   StrRef cur = BufferHalf(s, HALF_CURRENT);
   if (cur.size()) const_cast<char*>(cur.data())[0] = static_cast<char>(kDeletedMark);
-  if ((rc = FileWrite(s, recno))) {
+  StrRef previous = Copy(read);
+  if ((rc = WriteOver(s, *c, recno, previous))) {
     (void)BufferCopy(s, 2);
     return rc;
   }

@@ -147,15 +147,15 @@ TEST_F(DataFileTest, EighteenStructuresFitTheStreamTableTheNineteenthFails) {
     ASSERT_EQ(FieldDefine("F", 4, 'A'), 0);
   }
   DefaultKeysUpTo(StructCount());
-  for (uint16_t s = 1; s <= 18; ++s) ASSERT_EQ(FileOpen(s, MODE_CLOSED | 0x20), ST_PAST) << s;
+  for (uint16_t s = 1; s <= 18; ++s) ASSERT_EQ(FileOpen(s, kReadWrite), ST_PAST) << s;
   ClearError();
-  EXPECT_EQ(FileOpen(19, 0x20), kStreamFail);
+  EXPECT_EQ(FileOpen(19, kReadWrite), kStreamFail);
   EXPECT_EQ(LastErrorCode(), E_DATAOUTBOUND);
   EXPECT_EQ(LastErrorModule(), M_STREAMS);
   EXPECT_FALSE(FileIsOpen(19));
   EXPECT_EQ(FileCtrl(19)->handle, kNoHandle) << "no handle is left behind";
   FileClose(5);
-  EXPECT_EQ(FileOpen(19, 0x20), ST_PAST);
+  EXPECT_EQ(FileOpen(19, kReadWrite), ST_PAST);
 }
 
 TEST_F(DataFileTest, DamagedFilesAreRefusedAndLeftUntouched) {
@@ -163,7 +163,7 @@ TEST_F(DataFileTest, DamagedFilesAreRefusedAndLeftUntouched) {
   std::string odd(100, 'x');
   dir_.Touch("DATOS/clientes.FD", odd);
   ClearError();
-  EXPECT_EQ(FileOpen(kClientes, 0x20), E_DAMAGED);
+  EXPECT_EQ(FileOpen(kClientes, kReadWrite), E_DAMAGED);
   EXPECT_EQ(LastErrorModule(), M_DATAFILE);
   EXPECT_EQ(ErrorDetail().str(), "DATOS\\clientes.FD");
   EXPECT_FALSE(FileIsOpen(kClientes));
@@ -175,7 +175,7 @@ TEST_F(DataFileTest, DamagedFilesAreRefusedAndLeftUntouched) {
   std::string idx("\0\0\0\0\1\0\0\0\4\0\0\0\4\0\0\0", 16);
   dir_.Touch("DATOS/clientes.DIR", idx);
   ClearError();
-  EXPECT_EQ(FileOpen(kClientes, 0x20), E_INDEXCMDERROR);
+  EXPECT_EQ(FileOpen(kClientes, kReadWrite), E_INDEXCMDERROR);
   EXPECT_NE(ErrorDetail().str().find("clientes.DIR"), std::string::npos) << ErrorDetail();
   EXPECT_FALSE(FileIsOpen(kClientes));
   FileClose(kClientes);
@@ -184,7 +184,7 @@ TEST_F(DataFileTest, DamagedFilesAreRefusedAndLeftUntouched) {
 }
 
 TEST_F(DataFileTest, ReopenSeesAnotherStationsRecords) {
-  ASSERT_EQ(FileOpen(kArticulos, 0x20), ST_PAST);
+  ASSERT_EQ(FileOpen(kArticulos, kReadWrite), ST_PAST);
   ASSERT_EQ(FileMove(kArticulos, NAV_NEW), ST_NEW);
   Set(kArticulos, {{"REF", "R1"}});
   ASSERT_EQ(FileInsert(kArticulos), 0);

@@ -23,6 +23,8 @@
 namespace tol::testing {
 
 // Fixture structures.
+// An open mode with none of the meaningful bits: read and write, not current.
+inline constexpr uint8_t kReadWrite = 0x20;
 inline constexpr uint16_t kClientes = 1, kArticulos = 2, kFacturas = 3, kLinFact = 4, kIvas = 5,
                           kFpago = 6;
 
