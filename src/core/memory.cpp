@@ -72,6 +72,11 @@ uint32_t MemBlocks::SizeOf(const void* block) const {
   return i < 0 ? 0 : slots_[i].size;
 }
 
+uint16_t MemBlocks::ModuleOf(const void* block) const {
+  int i = Find(block);
+  return i < 0 ? 0 : slots_[i].module;
+}
+
 uint16_t MemBlocks::held() const {
   uint16_t n = 0;
   for (const Slot& s : slots_) n += s.ptr != nullptr;

@@ -41,6 +41,8 @@ class MemBlocks {
   [[nodiscard]] ErrCode WriteInto(void* block, uint32_t offset, StrRef text);
   // Size of a known block, 0 otherwise.
   uint32_t SizeOf(const void* block) const;
+  // The module that owns a known block, 0 otherwise.
+  uint16_t ModuleOf(const void* block) const;
 
   // Leak check: 0 when nothing is held, else the module of the block in the
   // highest slot.  When that is module 1 (only the runtime's own long-lived
