@@ -4,7 +4,6 @@
 #include "data/datafile.h"
 
 #include <cstring>
-#include <vector>
 
 #include "core/core.h"
 #include "core/lists.h"
