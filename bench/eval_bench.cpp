@@ -5,6 +5,7 @@
 #include "core/core.h"
 #include "lang/eval.h"
 #include "lang/lang.h"
+#include "lang/scanner.h"
 #include "lang/subst.h"
 
 namespace {
@@ -58,5 +59,21 @@ void BM_ReportLine(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_ReportLine);
+
+}  // namespace
+
+namespace {
+
+// The scanner's look-up of a call's name: a late name as written and a
+// name written in lower case (found only after folding).
+void BM_FunctionNameLookup(benchmark::State& state) {
+  tol::LangScope lang;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(tol::IsFunction("SQLCHILD"));
+    benchmark::DoNotOptimize(tol::IsFunction("fn$trim"));
+  }
+  state.SetItemsProcessed(state.iterations() * 2);
+}
+BENCHMARK(BM_FunctionNameLookup);
 
 }  // namespace

@@ -3,6 +3,7 @@
 // its result.  Types are known from the tokens, never from the items.
 #include "lang/eval.h"
 
+#include <cassert>
 #include <cstring>
 
 #include "core/core.h"
@@ -51,10 +52,10 @@ int64_t TopNumber() {
   return ItemNumber(Scratch().Top());
 }
 
-// Replaces the two top items by the text or number given.
-ErrCode ReplaceTwo(StrRef result) {
-  ScratchMark m = Scratch().Mark();
-  return Scratch().CopyOut(m - 2, result).ok() ? E_OK : E_OUTOFMEMORY;
+// Replaces the two items at top - 1 and top (the mark when the operands
+// were topmost) by the result, which may lie above them.
+ErrCode ReplaceTwo(ScratchMark top, StrRef result) {
+  return Scratch().CopyOut(top - 2, result).ok() ? E_OK : E_OUTOFMEMORY;
 }
 ErrCode ReplaceTwoNumber(int64_t v) {
   Scratch().Release(Scratch().Mark() - 2);
@@ -219,8 +220,11 @@ ErrCode Operand(Node& n) {
     case OPK_NUMVAR:
       if ((c = VarRead(name))) return c;
       return n.type;
-    case OPK_STRING:
-      return Scratch().PushCopy(CleanValue(name)) ? E_OUTOFMEMORY : kValueText;
+    case OPK_STRING: {
+      // Folding to upper case makes a copy of its own: keep one item.
+      ScratchMark m = Scratch().Mark();
+      return Scratch().CopyOut(m, CleanValue(name)).ok() ? kValueText : E_OUTOFMEMORY;
+    }
     default: {
       if (name[0] == '.' && name.size() > 1 &&
           ((name[1] | 0x20) >= 'a' && (name[1] | 0x20) <= 'z')) {
@@ -271,7 +275,7 @@ ErrCode TextOperator(uint16_t op) {
     case OP_ADD: {
       StrRef joined = Concat(x, y);
       if (!joined.ok()) return joined.err();
-      return ReplaceTwo(joined) ? E_OUTOFMEMORY : kValueText;
+      return ReplaceTwo(top, joined) ? E_OUTOFMEMORY : kValueText;
     }
     case OP_EQ:
       r = TextEquals(x, y);
@@ -398,7 +402,7 @@ ErrCode Assign(const Node& l, uint8_t type) {
   } else {
     return E_SINTAXERROR;
   }
-  return ReplaceTwo(Scratch().Top()) ? E_OUTOFMEMORY : type;
+  return ReplaceTwo(Scratch().Mark(), Scratch().Top()) ? E_OUTOFMEMORY : type;
 }
 
 ErrCode Apply(Node& t, Node& u) {
@@ -421,13 +425,16 @@ ErrCode Chain(Node& t, uint16_t min_prec) {
     Node u;
     u.tk.text = t.tk.text;
     u.tk.next = t.tk.next;
+    ScratchMark before = Scratch().Mark();
     ErrCode c = Operand(u);
     if (Stops(c)) return c;
+    assert(Scratch().Mark() == before + 1 && "an operand pushes exactly one item");
     if (c == E_NULLEXPR && (t.type == kValueText || u.tk.op == OP_NONE)) return E_SINTAXERROR;
     while (u.tk.op != OP_NONE && (u.tk.prec > t.tk.prec || (!u.computed && u.tk.Empty()) ||
                                   (t.tk.op == OP_ASSIGN && u.tk.op == OP_ASSIGN))) {
       c = Chain(u, u.tk.prec);
       if (Stops(c)) return c;
+      assert(Scratch().Mark() == before + 1 && "a chain leaves exactly its value");
     }
     c = Apply(t, u);
     if (Stops(c)) return c;

@@ -55,9 +55,20 @@ struct ExprHooks {
   // Path expansion of file names (%NAME% references), a scratch item.
   StrRef (*expand_path)(StrRef name) = nullptr;
 };
+// The scanner's table of the function-name list (environment value 8),
+// rebuilt whenever the list is no longer the text it was built from.
+struct FunctionIndex {
+  static constexpr uint16_t kBytes = 1024, kNames = 64;
+  char text[kBytes];
+  uint16_t size = 0xFFFF;  // 0xFFFF: not built
+  uint16_t count = 0;
+  uint16_t offset[kNames];
+  uint8_t len[kNames];
+};
 struct ExprState {
   ExprHooks hooks;
   uint16_t depth = 0;  // nesting of the evaluation running now
+  FunctionIndex functions;
 };
 
 struct LangState {

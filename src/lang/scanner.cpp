@@ -341,6 +341,30 @@ StrRef FunctionList() {
   return Slots().Get(kGroupEnvironment, kEnvFunctionList);
 }
 
+namespace {
+
+// Builds the table from the list; false when it does not fit.
+bool BuildIndex(FunctionIndex& ix, StrRef list) {
+  ix.size = 0xFFFF;
+  if (list.size() > FunctionIndex::kBytes) return false;
+  std::memcpy(ix.text, list.data(), list.size());
+  ix.count = 0;
+  uint32_t at = 0;
+  while (at <= list.size()) {
+    const void* nul = std::memchr(list.data() + at, 0, list.size() - at);
+    uint32_t e =
+        nul ? static_cast<uint32_t>(static_cast<const char*>(nul) - list.data()) : list.size();
+    if (ix.count == FunctionIndex::kNames || e - at > 255) return false;
+    ix.offset[ix.count] = static_cast<uint16_t>(at);
+    ix.len[ix.count++] = static_cast<uint8_t>(e - at);
+    at = e + 1;
+  }
+  ix.size = list.size();
+  return true;
+}
+
+}  // namespace
+
 uint16_t IsFunction(StrRef name) {
   if (!name.ok() || name.size() == 0 || name.size() > 64) return 0;
   char upper[64];
@@ -349,9 +373,24 @@ uint16_t IsFunction(StrRef name) {
     upper[i] = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
   }
   StrRef list = FunctionList();
+  uint16_t folded = 0;
+  if (Current<LangState>::Exists()) {
+    FunctionIndex& ix = Lang().expr.functions;
+    bool current = ix.size == list.size() && std::memcmp(ix.text, list.data(), list.size()) == 0;
+    if (current || BuildIndex(ix, list)) {
+      for (uint16_t k = 0; k < ix.count; ++k) {
+        if (ix.len[k] != name.size()) continue;
+        const char* entry = ix.text + ix.offset[k];
+        if (std::memcmp(entry, name.data(), name.size()) == 0) return k + 1;
+        if (!folded && std::memcmp(entry, upper, name.size()) == 0) folded = k + 1;
+      }
+      return folded;
+    }
+  }
+  // Without the language state, or a list too long for the table: a walk.
   const char* p = list.data();
   const char* end = p + list.size();
-  uint16_t number = 1, folded = 0;
+  uint16_t number = 1;
   while (p <= end) {
     const char* e = static_cast<const char*>(std::memchr(p, 0, end - p));
     if (!e) e = end;

@@ -89,9 +89,9 @@ TEST_F(EvalTest, ScalingOperatorsRound) {
 
 TEST_F(EvalTest, BitAndLogicalOperators) {
   NumCase cases[] = {
-      {"6&3", "2"},  {"4|1", "5"},   {"3|1", ""},     {"4@1", "5"},   {"3@1", ""},
-      {"4@@1", "1"}, {"3@@1", ""},   {"0@@0", ""},    {"1&&2", "1"},  {"1&&0", ""},
-      {"0||0", ""},  {"0||.5", "1"}, {"2*4|1", "10"},  {"2*3|1", ""}, {"6.9&3", "2"},
+      {"6&3", "2"},  {"4|1", "5"},   {"3|1", ""},     {"4@1", "5"},  {"3@1", ""},
+      {"4@@1", "1"}, {"3@@1", ""},   {"0@@0", ""},    {"1&&2", "1"}, {"1&&0", ""},
+      {"0||0", ""},  {"0||.5", "1"}, {"2*4|1", "10"}, {"2*3|1", ""}, {"6.9&3", "2"},
   };
   for (const NumCase& c : cases) EXPECT_EQ(Num(c.text), c.want) << c.text;
 }
@@ -112,6 +112,8 @@ TEST_F(EvalTest, ComparisonsAndPatterns) {
       {"'a'<='b'", "1"},
       {"2>=2", "1"},
       {"2<>2", ""},
+      {"'b'>'a'+'c'", "1"},
+      {"'x'+'y'=='x'+'y'", "1"},
       {"-1<0", "1"},
   };
   for (const NumCase& c : cases) EXPECT_EQ(Num(c.text), c.want) << c.text;
@@ -196,6 +198,8 @@ TEST_F(EvalTest, Assignment) {
   EXPECT_EQ(Num("X#=2.5*2"), "5");
   EXPECT_EQ(Eval("N$='ab'+'cd'").value, "abcd");
   EXPECT_EQ(Eval("N$").value, "abcd");
+  // A literal whose quotes do not enclose it is folded to upper case.
+  EXPECT_EQ(Eval("'a'+b'c'").value, "aB'C'");
   EXPECT_EQ(Num("X=1"), "1");  // an assignment is a value: in a condition it is true
   EXPECT_EQ(EvaluateCondition("Y=0"), 0);
   EXPECT_EQ(Num("Y"), "");

@@ -8,6 +8,7 @@
 #include "core/core.h"
 #include "core/errors.h"
 #include "core/text.h"
+#include "lang/lang.h"
 
 namespace tol {
 namespace {
@@ -167,6 +168,24 @@ TEST_F(ScannerTest, FunctionNamesExactThenUpperCase) {
   ASSERT_EQ(Slots().Set(kGroupEnvironment, kEnvFunctionList, StrRef::Of(list)), 0);
   EXPECT_EQ(IsFunction("MyFn#"), 34);
   EXPECT_EQ(IsFunction("MYFN#"), 0);
+}
+
+// With the language state the look-up goes through a table of the list; it
+// must follow every change of the list, also one that keeps its length.
+TEST(FunctionIndexTest, FollowsTheList) {
+  LangScope lang;
+  EXPECT_EQ(IsFunction("fn$trim"), 19);
+  std::string list = FunctionList().str() + std::string("\0MyFn#", 6);
+  ASSERT_EQ(Slots().Set(kGroupEnvironment, kEnvFunctionList, StrRef::Of(list)), 0);
+  EXPECT_EQ(IsFunction("MyFn#"), 34);
+  list.replace(list.size() - 5, 5, "OTRO#");
+  ASSERT_EQ(Slots().Set(kGroupEnvironment, kEnvFunctionList, StrRef::Of(list)), 0);
+  EXPECT_EQ(IsFunction("MyFn#"), 0);
+  EXPECT_EQ(IsFunction("otro#"), 34);
+  // A list longer than the table is still searched.
+  for (int k = 0; k < 40; ++k) list += std::string("\0APP", 4) + std::to_string(k) + "#";
+  ASSERT_EQ(Slots().Set(kGroupEnvironment, kEnvFunctionList, StrRef::Of(list)), 0);
+  EXPECT_EQ(IsFunction("app39#"), 74);
 }
 
 TEST_F(ScannerTest, FindOperandWithBrackets) {
