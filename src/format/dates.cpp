@@ -198,7 +198,7 @@ StrRef DateParse(StrRef text) {
     return f.Keep(DateValidate(DateToday()));
   }
   StrRef t = Trim(text);
-  if (t.size() == 0) return f.Keep(text);  // a blank date stays blank
+  if (t.size() == 0) return f.Keep(Blanks(text.size()));  // a blank date stays blank
   uint16_t at = FindAny(t, "-./");
   if (at == kNpos) {
     if (t.size() == 6) {

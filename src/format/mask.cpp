@@ -45,10 +45,11 @@ struct Digits {
   bool any = false;    // the value held at least one digit
   bool point = false;  // the value held a decimal point
   char* ibuf = nullptr;
-  uint16_t ilen = 0;  // integer digits at ibuf + 1
+  uint16_t istart = 1;  // the integer digits start here in ibuf
+  uint16_t ilen = 0;
   char* dec = nullptr;
   uint16_t dlen = 0;
-  char* ints() const { return ibuf + 1; }
+  char* ints() const { return ibuf + istart; }
 };
 
 // Reads v (already trimmed, trailing non-digits dropped).  Of several
@@ -102,7 +103,7 @@ void RoundTo(Digits* v, uint16_t d) {
   }
   if (up) {
     v->ibuf[0] = '1';
-    --v->ibuf;  // the integer digits now start at the carry
+    v->istart = 0;  // the integer digits now start at the carry
     ++v->ilen;
   }
 }

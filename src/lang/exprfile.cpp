@@ -127,6 +127,10 @@ ErrCode SaveVariablesToFile(StrRef name, StrRef list) {
   if (!name.ok()) return name.err();
   if (!list.ok()) return list.err();
   ScratchFrame f;
+  // Both may be views into the slot table, which the evaluations change.
+  name = Copy(name);
+  list = Copy(list);
+  if (!name.ok() || !list.ok()) return Fail(M_EXPEXEC, E_OUTOFMEMORY);
   std::string path = FilePath(name);
   StrRef old = ReadStatements(path);
   if (!old.ok() && old.err() != E_FILENOTFOUND) return FailWith(old.err(), name);

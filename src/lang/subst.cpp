@@ -72,28 +72,37 @@ StrRef ValueOf(StrRef content, uint16_t flags, StrRef values) {
 
 StrRef BracketSubstitute(StrRef text, uint16_t flags, StrRef values) {
   if (!text.ok()) return text;
+  ScratchMark first = Scratch().Mark();
+  // The values may be a view into the slot table, which evaluations change.
+  values = Copy(values.ok() ? values : StrRef());
   ScratchMark m = Scratch().Mark();
   bool plain = !(flags & SUBST_QUOTES);
   StrRef cur = Copy(text);
   uint32_t from = 0;
+  // No "[" stands before lo (just after a "]" found outside quotes): the
+  // search for the opening bracket need not go back further.
+  uint32_t lo = 0;
   uint16_t done = 0;
   while (cur.ok()) {
     uint16_t close = FindByte(cur, ']', static_cast<uint16_t>(from), plain);
     if (close == kNpos) break;
-    uint16_t open = FindLast(Slice(cur, 0, close), '[', plain);
+    uint16_t open = FindLast(
+        Slice(cur, static_cast<int32_t>(lo), static_cast<uint16_t>(close - lo)), '[', plain);
     if (open == kNpos) {
-      from = close + 1u;
+      from = lo = close + 1u;
       continue;
     }
+    open = static_cast<uint16_t>(open + lo);
+    lo = 0;
     if (++done > kMaxSubstitutions) {
-      Scratch().Release(m);
-      SetDetail(0, text);
+      SetDetail(0, cur);
+      Scratch().Release(first);
       return StrRef::Fail(Fail(M_EXPEXEC, E_LOOP));
     }
     StrRef content = Slice(cur, open + 1, static_cast<uint16_t>(close - open - 1));
     StrRef v = ValueOf(content, flags, values);
     if (!v.ok()) {
-      Scratch().Release(m);
+      Scratch().Release(first);
       return v;
     }
     StrRef next = Concat(Concat(Slice(cur, 0, open), v), Slice(cur, close + 1));
@@ -104,10 +113,10 @@ StrRef BracketSubstitute(StrRef text, uint16_t flags, StrRef values) {
     cur = ReplaceAll(ReplaceAll(cur, "\\{", "["), "\\}", "]");
   }
   if (!cur.ok()) {
-    Scratch().Release(m);
+    Scratch().Release(first);
     return StrRef::Fail(Fail(M_EXPEXEC, cur.err()));
   }
-  return Scratch().CopyOut(m, cur);
+  return Scratch().CopyOut(first, cur);
 }
 
 }  // namespace tol

@@ -9,6 +9,7 @@
 #include "core/msgbox.h"
 #include "core/text.h"
 #include "data/streams.h"
+#include "lang/eval.h"
 #include "lang/lang.h"
 #include "lang/sysvars.h"
 #include "shell/dispatch.h"
@@ -25,6 +26,7 @@ ErrCode StepVariables() {
 
 ErrCode StepLocaleTexts() {
   SetMessageHook(MessageText);
+  SetLangVarAssign(EvaluateCheck);
   return BuildLocaleTexts();
 }
 

@@ -324,6 +324,25 @@ TEST_F(EvalTest, HooksAreCalledWithTheirTexts) {
   EXPECT_EQ(Eval("1+'1'").code, E_TYPES);
 }
 
+// The argument lists of calls are evaluated one statement at a time; an
+// empty argument is told apart by its code.
+TEST_F(EvalTest, StatementsOneAtATime) {
+  StrRef args = "1+1;;'x',2*";
+  uint16_t pos = 0;
+  ScratchMark m = Scratch().Mark();
+  EXPECT_EQ(EvaluateStatement(args, &pos), kValueNumber);
+  EXPECT_EQ(ItemNumber(Scratch().Top()), 200);
+  EXPECT_EQ(pos, 4);
+  EXPECT_EQ(EvaluateStatement(args, &pos), E_NULLEXPR);
+  EXPECT_EQ(EvaluateStatement(args, &pos), kValueText);
+  EXPECT_EQ(Scratch().Top().str(), "x");
+  EXPECT_EQ(Scratch().Mark(), m + 3);
+  EXPECT_EQ(EvaluateStatement(args, &pos), E_SINTAXERROR);
+  EXPECT_EQ(pos, args.size());
+  EXPECT_EQ(Scratch().Mark(), m + 3);
+  Scratch().Release(m);
+}
+
 TEST_F(EvalTest, DeepNestingFailsCleanly) {
   std::string deep(3000, '(');
   deep += "1" + std::string(3000, ')');

@@ -40,6 +40,8 @@ TEST_F(SubstTest, ValuesReplaceBrackets) {
       {"[X[N]$]", 0, "two"},  // the inner bracket first, then the name it forms
       {"no brackets", 0, "no brackets"},
       {"a]b[c", 0, "a]b[c"},
+      {"x]y][N]", 0, "x]y]2"},
+      {"[[N]]", 0, "2"},  // the value forms the content of the outer bracket
       {"<[S$]>", 0, "<pad>"},
       {"<[S$]>", SUBST_NOTRIM, "<  pad  >"},
       {"<[Z#]>", 0, "<0>"},
