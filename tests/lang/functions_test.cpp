@@ -21,6 +21,7 @@
 #include "lang/sysvars.h"
 #include "lang/tables.h"
 #include "lang/variables.h"
+#include "support/host_temp.h"
 
 namespace tol {
 namespace {
@@ -366,6 +367,16 @@ TEST_F(FunctionsTest, ExecNeedsAProcedureRunner) {
   EXPECT_EQ(Slots().Count(30), 0);
   EXPECT_EQ(Value("EXEC$('SILENT')"), "");
   EXPECT_EQ(Eval("EXEC$('FAIL')").code, E_PROCEXEC);
+}
+
+TEST_F(FunctionsTest, ExecRunsAnExpressionFileWithoutARunner) {
+  host::testing::TempDir dir;
+  dir.Touch("SET.DAT", "A=4\r\nB$='x'\r\n");
+  ASSERT_EQ(Slots().Set(kGroupEnvironment, 5, StrRef::Of(dir.host())), E_OK);
+  EXPECT_EQ(Value("EXEC$('SET.DAT')"), "");
+  EXPECT_EQ(Value("B$+FN$CHRS(64+A)"), "xD");
+  EXPECT_EQ(Eval("EXEC$('NONE.DAT')").code, E_FILENOTFOUND);
+  EXPECT_EQ(Eval("EXEC$('SET.DAT';'P.PRC')").code, E_FEATUREREMOVED);  // a procedure file
 }
 
 TEST_F(FunctionsTest, FunctionsOfMissingLayersAreNotAvailable) {
