@@ -155,7 +155,10 @@ ErrCode CallThroughSeam(const Token& tk, uint16_t number) {
   }
   uint8_t want = tk.kind & OPK_STRING;
   uint8_t got = c == kValueText ? 1 : 0;
-  if (want != got) return want ? TopToText() : TopToNumber();
+  if (want != got) {
+    ErrCode e = want ? TopToText() : TopToNumber();
+    if (e) return e;
+  }
   return want;
 }
 

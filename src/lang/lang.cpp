@@ -3,6 +3,7 @@
 
 #include "core/lists.h"
 #include "core/text.h"
+#include "lang/functions.h"
 #include "lang/names.h"
 #include "lang/sysvars.h"
 #include "lang/tables.h"
@@ -23,6 +24,7 @@ constexpr const char kSysStrings[] = "_ACUM$,_ACUMX$,_LTEXT$";
 
 ErrCode LangInit() {
   if (ErrCode e = TablesCreate()) return e;
+  Lang().expr.hooks.call = CallFunction;
   // The four name lists exist from the start, empty.
   if (ErrCode e = Slots().Set(kGroupVarNames, kListArrays, StrRef())) return e;
   ScratchFrame frame;

@@ -65,8 +65,11 @@ struct FunctionIndex {
   uint16_t offset[kNames];
   uint8_t len[kNames];
 };
+struct FnCall;
 struct ExprState {
   ExprHooks hooks;
+  // Handlers of the application's functions 34 to 49 (lang/functions.h).
+  ErrCode (*app_functions[16])(const FnCall& call) = {};
   uint16_t depth = 0;  // nesting of the evaluation running now
   FunctionIndex functions;
 };

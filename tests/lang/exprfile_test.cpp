@@ -76,7 +76,7 @@ TEST_F(ExprFileTest, MissingFileOnlyWhenAsked) {
 TEST_F(ExprFileTest, SavedVariablesAreRestored) {
   Write("VARS.DAT", "OLD=4;N$='keep';Z=9");
   ASSERT_EQ(EvaluateCheck("N$='It''s';T#=12.5;Z=0;K=3"), 0);
-  ASSERT_EQ(SaveVariablesToFile("VARS.DAT", "N$,T#,Z,D#=T#*2,Q$=FN$TRIM(1,2)"), E_FEATUREREMOVED);
+  ASSERT_EQ(SaveVariablesToFile("VARS.DAT", "N$,T#,Z,D#=T#*2,Q$=FN$MIDS('A')"), E_SINTAXERROR);
   EXPECT_EQ(Read("VARS.DAT"), "OLD=4;N$='keep';Z=9");  // a failed save changes nothing
   ASSERT_EQ(SaveVariablesToFile("VARS.DAT", "N$,T#,Z,D#=T#*2"), 0);
   EXPECT_EQ(Read("VARS.DAT"), "N$=\"It''s\";T#=12.5;Z=0;D#=25;OLD=4");
