@@ -1,6 +1,7 @@
 // The runtime core's process-wide state: memory blocks, the scratch stack,
 // the string slot table and the last error record, created together by
-// CoreInit and released together by CoreShutdown.
+// CoreInit and released together by CoreShutdown; and the two hooks the
+// upper layers install: the message catalogue and the display.
 #pragma once
 
 #include "core/errors.h"
@@ -11,11 +12,19 @@
 
 namespace tol {
 
+class Display;
+
 struct CoreState {
   MemBlocks mem;
   ScratchStack scratch;
   SlotTable slots;
   ErrorState err;
+  // The message catalogue's look-up (see core/coremsg.h); null until the
+  // catalogue is built.
+  StrRef (*message)(uint16_t number) = nullptr;
+  // Where message boxes go (see core/display.h); null until a backend is
+  // chosen.  Not owned.
+  Display* display = nullptr;
 };
 
 inline CoreState& Core() {

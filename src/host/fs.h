@@ -24,10 +24,16 @@ struct File {
   bool ok() const { return fd >= 0; }
 };
 
+// The console streams: 0 input, 1 output, 2 error output.  Never closed.
+inline File ConsoleFile(int n) {
+  return File{n};
+}
+
 // On failure the File is not ok and *err (when given) holds errno.
 File Open(std::string_view path, unsigned flags, int* err = nullptr);
 void Close(File& f);
-// Bytes read or written, -1 on failure.
+// Bytes read or written, -1 on failure.  Read fills the buffer unless the
+// end comes first; Write writes everything or fails.
 int64_t Read(File f, void* buf, int64_t n);
 int64_t ReadAt(File f, void* buf, int64_t n, int64_t offset);
 int64_t Write(File f, const void* buf, int64_t n);
@@ -46,6 +52,8 @@ struct FileInfo {
   bool readonly = false;
   int64_t size = 0;
   int64_t mtime = 0;  // seconds since the epoch
+  int64_t atime = 0;  // last access
+  int64_t btime = 0;  // creation; the write time where the file system keeps none
 };
 FileInfo Stat(std::string_view path);
 bool SetTimes(std::string_view path, int64_t mtime);
@@ -54,6 +62,8 @@ bool Remove(std::string_view path);
 bool Rename(std::string_view from, std::string_view to);
 bool MakeDir(std::string_view path);
 bool RemoveDir(std::string_view path);
+// The copy is made under a temporary name beside the target and renamed
+// over it, so a failed copy leaves the target as it was.
 bool CopyFile(std::string_view from, std::string_view to);
 
 // Names in a folder (no "." or ".."), in the runtime's CP1252, sorted by
@@ -62,13 +72,15 @@ std::vector<std::string> DirList(std::string_view folder, std::string_view patte
 
 // Whole-file helpers.
 bool ReadAll(std::string_view path, std::string* out);
+// Replaces the whole file atomically (temporary beside it, then rename).
 bool WriteAll(std::string_view path, std::string_view bytes);
 bool AppendAll(std::string_view path, std::string_view bytes);
 
 // The current folder in runtime form; ChangeDir takes a runtime path.
 std::string CurrentDir();
 bool ChangeDir(std::string_view path);
-// A name in folder (runtime form) that does not exist yet, beginning with prefix.
+// A name in folder (runtime form) that does not exist yet, beginning with
+// prefix: folder, "\" and the name (just the name when folder is empty).
 std::string TempName(std::string_view folder, std::string_view prefix);
 
 }  // namespace tol::host

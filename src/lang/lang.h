@@ -1,0 +1,77 @@
+// The expression language's process-wide state: the value-table registry,
+// the callback table and the variable store's name index, made current
+// through StateScope<LangState> beside the core's state.
+#pragma once
+
+#include <cstdint>
+
+#include "core/core.h"
+#include "core/state.h"
+
+namespace tol {
+
+// Memory blocks of the variable store and its registries carry this module.
+inline constexpr uint16_t kModVarStore = M_STRUCTFUNCS;
+
+inline constexpr uint16_t kValueTables = 24;
+inline constexpr uint16_t kCallbackSlots = 25;
+
+// A callback slot holds any function; each slot's users agree on its type
+// (see CallbackSet / CallbackGetAs in lang/tables.h).
+using Callback = void (*)();
+
+// Hash index of the variable names beside the comma lists, so that a look-up
+// does not walk a list.  Each entry names one list item by list, position
+// and byte offset; a hit is confirmed against the list text itself.  The
+// index follows appends as they are made and is rebuilt whenever a list's
+// size is not the one it last saw.
+struct NameSlot {
+  uint16_t pos;
+  uint16_t offset;
+  uint16_t len;
+  uint8_t list;  // list + 1; 0 marks a free entry
+  uint8_t unused;
+};
+struct NameIndex {
+  NameSlot* slots = nullptr;  // block of the variable store
+  uint32_t capacity = 0;      // a power of two, 0 when not built
+  uint32_t used = 0;
+  uint16_t sizes[4] = {};   // list text sizes the index covers
+  uint16_t counts[4] = {};  // names indexed per list
+};
+
+struct LangState {
+  // Block of kValueTables table pointers; null before the registry exists.
+  void** tables = nullptr;
+  Callback callbacks[kCallbackSlots] = {};
+  NameIndex names;
+};
+
+inline LangState& Lang() {
+  return Current<LangState>::Get();
+}
+
+// Start-up of the variable store: the value-table registry, the four name
+// lists and the system variables with their defaults.  Needs the core.
+[[nodiscard]] ErrCode LangInit();
+// Frees the variable store's blocks (value tables, array data, name index).
+void LangShutdown();
+
+// A fresh core and language state for tests and tools, with the start-up's
+// variable set-up done; released again in reverse order.
+class LangScope {
+ public:
+  explicit LangScope(uint16_t scratch_kb = 512, uint16_t capacity = 64);
+  ~LangScope();
+  LangScope(const LangScope&) = delete;
+  LangScope& operator=(const LangScope&) = delete;
+  ErrCode init_result() const { return init_; }
+  CoreState& core() { return *core_; }
+
+ private:
+  CoreScope core_;
+  StateScope<LangState> lang_;
+  ErrCode init_;
+};
+
+}  // namespace tol
