@@ -1,17 +1,25 @@
 // Button sets of message boxes, the current display and its stand-in.
 #include "core/display.h"
 
+#include <string>
+
 #include "core/core.h"
+#include "host/fs.h"
+#include "host/path.h"
 
 namespace tol {
 
 namespace {
 
 // Used while no backend is installed (early start-up, tools, tests): the
-// box is answered as if Enter had been pressed.
+// box goes to standard error so that it is not lost, and is answered as if
+// Enter had been pressed.
 class StandIn final : public Display {
  public:
-  BoxAnswer MessageBox(StrRef, StrRef, BoxStyle style) override {
+  BoxAnswer MessageBox(StrRef text, StrRef caption, BoxStyle style) override {
+    std::string out =
+        "[" + host::Cp1252ToUtf8(caption.view()) + "] " + host::Cp1252ToUtf8(text.view()) + "\n";
+    (void)host::Write(host::File{2}, out.data(), static_cast<int64_t>(out.size()));
     return DefaultAnswer(style.buttons);
   }
 };

@@ -60,7 +60,7 @@ class Display {
 };
 
 // The current core's display; when none is installed, a stand-in that
-// answers with the default button.
+// writes the box to standard error and answers with the default button.
 Display& CurrentDisplay();
 
 // Installs a display on the current core for the scope's lifetime.

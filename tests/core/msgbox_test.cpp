@@ -173,5 +173,15 @@ TEST_F(MsgBoxTest, ShowErrorPicksKindByCodeThenClearsTheDetailOnly) {
   EXPECT_EQ(Slots().Get(kGroupRuntime, kItemLogName), StrRef("mi.log"));
 }
 
+TEST(MsgBoxStandIn, WithoutADisplayBoxesGoToStandardErrorAndTakeTheDefault) {
+  CoreScope core;
+  ::testing::internal::CaptureStderr();
+  EXPECT_TRUE(Ask("\xBFSeguro?"));
+  EXPECT_EQ(MessageBox("Reintentar", "", MSG_RETRYCANCEL), 'S');
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "[Solicitud de Informaci\xC3\xB3n] \xC2\xBFSeguro?\n"
+            "[Mensaje Informativo] Reintentar\n");
+}
+
 }  // namespace
 }  // namespace tol
