@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "core/display.h"
 #include "winui/render.h"
 
 namespace tol {
@@ -33,9 +34,9 @@ struct InputEvent {
   int32_t col = 0, row = 0;
 };
 
-class Backend {
+// Message boxes come through the Display side.
+class Backend : public Display {
  public:
-  virtual ~Backend() = default;
   virtual const char* Name() const = 0;
   // The screen in character cells.
   virtual void ScreenCells(int32_t* cols, int32_t* rows) = 0;
@@ -48,6 +49,10 @@ class Backend {
   virtual int64_t NowMillis() = 0;
   // A popup menu at col, row: the chosen item's index, -1 when dismissed.
   virtual int32_t TrackPopup(const Menu& menu, int32_t col, int32_t row) = 0;
+
+  // The main window is the first one the runtime opened.
+  bool HasMainWindow() const override;
+  void DiscardPendingMessages() override;
 };
 
 // The backend chosen by TOLVINA_DISPLAY ("headless" or "term"), else the

@@ -25,12 +25,14 @@ enum CellAttr : uint8_t {
   ATTR_PANEL,   // message panels: white on gray
   ATTR_DISABLED,
   ATTR_SCROLL,
-  ATTR_GRID,  // list views
+  ATTR_GRID,     // list views
+  ATTR_DESKTOP,  // no window here
+  ATTR_COUNT,
 };
 
 struct Cell {
   uint8_t ch = ' ';  // CP1252; the box characters below stand for lines
-  uint8_t attr = ATTR_NORMAL;
+  uint8_t attr = ATTR_DESKTOP;
   bool line = false;  // ch is one of "+-|" drawing a line
 };
 

@@ -301,6 +301,8 @@ void OpenMenuItem(Hwnd top, int32_t index, int32_t col, int32_t row) {
 void PostClick(const InputEvent& ev) {
   WinSys& s = Sys();
   int32_t px = ev.col * s.cell_w, py = ev.row * s.cell_h;
+  s.cursor_x = px;
+  s.cursor_y = py;
   Hwnd h = WindowFromPoint(px, py);
   if (h == 0) return;
   Hwnd top = TopLevelOf(h);
@@ -785,13 +787,6 @@ bool PeekMessage(Msg* out, bool remove) {
       if (remove) due->due = now + due->interval;
       return true;
     }
-    return false;
-  }
-  if (s.input_ended && !Win().quitting) {
-    // Nothing can happen any more: end the loops instead of waiting.
-    Win().quitting = true;
-    *out = Msg{0, WM_QUIT, 0, 0};
-    return true;
   }
   return false;
 }
@@ -861,6 +856,11 @@ void Present() {
 void Idle(int ms) {
   WinState& st = Win();
   Present();
+  if (st.sys.input_ended && st.sys.queue.empty() && st.sys.timers.empty()) {
+    // Nothing can happen any more: the loops end instead of waiting.
+    st.quitting = true;
+    return;
+  }
   if (st.backend)
     st.backend->Idle(ms);
   else

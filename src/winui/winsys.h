@@ -182,6 +182,7 @@ struct WinSys {
   bool dirty = true;                       // something changed since the screen was last drawn
   int64_t clock_ms = 0;                    // the time when no backend keeps it
   bool common_controls = false;
+  int32_t cursor_x = 0, cursor_y = 0;  // the mouse, screen pixels, where it last clicked
 };
 
 namespace win {

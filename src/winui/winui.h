@@ -64,7 +64,8 @@ struct KeyState {
 struct ScreenLink {
   // The answer of the screen layer (126 refuses a focus change; 163 not
   // handled).
-  uint16_t (*action)(Hwnd control, uint16_t action) = nullptr;
+  // control is the control's identifier, 0 for the window itself.
+  uint16_t (*action)(uint32_t control, uint16_t action) = nullptr;
   // The current screen's number; 65535 when there is none.
   uint16_t (*current_screen)() = nullptr;
   // The event the active key map gives a runtime key code; 0 for none.
@@ -79,8 +80,9 @@ struct ScreenLink {
 };
 
 struct RecordedAction {
-  Hwnd control;
+  uint32_t control;
   uint16_t action;
+  bool operator==(const RecordedAction&) const = default;
 };
 
 struct WinState {
@@ -92,6 +94,7 @@ struct WinState {
   KeyState keys;
   WndProc prev_proc[4] = {};  // per subclassed kind 1-3
   uint32_t image = 0;         // the one image shown
+  uint32_t next_font = 0x10;  // fonts created for controls
   // The configured screen size in pixels (0: none, the desktop counts).
   int32_t config_w = 0, config_h = 0;
   // The screen geometry's columns and rows (the screen layer keeps them).
