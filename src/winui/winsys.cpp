@@ -672,6 +672,39 @@ WndProc SetWindowProc(Hwnd h, WndProc proc) {
   return prev;
 }
 
+namespace {
+// A scrolled window asks to bring the control that takes the focus into
+// view, so that typing never goes into a field out of sight.
+void ScrollIntoView(Hwnd h) {
+  Hwnd top = TopLevelOf(h);
+  Window* t = Get(top);
+  if (t == nullptr || top == h || !(t->vbar.shown || t->hbar.shown)) return;
+  Rect r = GetWindowRect(h);
+  int32_t cx, cy;
+  ClientOrigin(top, &cx, &cy);
+  Rect c = GetClientRect(top);
+  auto want = [](const ScrollInfo& bar, int32_t lo, int32_t hi, int32_t size) {
+    // Its end comes into view first, then its start if that is still out.
+    int32_t pos = bar.pos;
+    if (hi > size) {
+      pos += hi - size;
+      lo -= hi - size;
+    }
+    if (lo < 0) pos += lo;
+    return std::clamp(pos, bar.min, bar.max);
+  };
+  if (t->vbar.shown) {
+    int32_t pos = want(t->vbar, r.y - cy, r.bottom() - cy, c.h);
+    if (pos != t->vbar.pos) SendMessage(top, WM_VSCROLL, MakeWParam(SB_THUMBPOSITION, pos), 0);
+  }
+  t = Get(top);
+  if (t != nullptr && t->hbar.shown) {
+    int32_t pos = want(t->hbar, r.x - cx, r.right() - cx, c.w);
+    if (pos != t->hbar.pos) SendMessage(top, WM_HSCROLL, MakeWParam(SB_THUMBPOSITION, pos), 0);
+  }
+}
+}  // namespace
+
 Hwnd SetFocus(Hwnd h) {
   WinSys& s = Sys();
   Hwnd old = s.focus;
@@ -688,6 +721,7 @@ Hwnd SetFocus(Hwnd h) {
   }
   if (IsWindow(old)) SendMessage(old, WM_KILLFOCUS, h, 0);
   if (h != 0 && s.focus == h) SendMessage(h, WM_SETFOCUS, old, 0);
+  if (h != 0 && s.focus == h) ScrollIntoView(h);
   return old;
 }
 

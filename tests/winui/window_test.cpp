@@ -204,6 +204,19 @@ TEST_F(WindowTest, ScrollingMovesTheContentsWithinTheRange) {
   EXPECT_EQ(win::Get(field)->rc.y, 470);
 }
 
+TEST_F(WindowTest, FocusOnAFieldOutOfSightScrollsItIntoView) {
+  Hwnd h = WindowOpenKind(2, 0, "big", 0, 60, 40, RuntimeWndProc);
+  Hwnd low = win::CreateWindowEx(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 12, 900, 120, 24, h, 2001);
+  Hwnd high = win::CreateWindowEx(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 12, 0, 120, 24, h, 2002);
+  int32_t visible = win::GetClientRect(h).h;
+  win::SetFocus(low);
+  EXPECT_EQ(win::GetScrollInfo(h, SB_VERT).pos, 924 - visible);
+  EXPECT_EQ(win::Get(low)->rc.bottom(), visible);
+  win::SetFocus(high);
+  EXPECT_EQ(win::GetScrollInfo(h, SB_VERT).pos, 0);
+  EXPECT_EQ(win::Get(high)->rc.y, 0);
+}
+
 TEST_F(WindowTest, FirstFocusTakesTheCurrentScreensNumber) {
   Win().link.current_screen = [] { return uint16_t{4}; };
   Hwnd a = Open("a");
