@@ -8,6 +8,7 @@
 #include "data/data.h"
 #include "lang/lang.h"
 #include "shell/startup.h"
+#include "winui/winui.h"
 
 namespace tol {
 
@@ -16,6 +17,7 @@ struct RuntimeContext {
   StateScope<LangState> lang;
   StateScope<DataState> data;
   StateScope<ShellState> shell;
+  StateScope<WinState> win;
 };
 
 }  // namespace tol

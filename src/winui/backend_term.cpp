@@ -118,6 +118,15 @@ bool TermBackend::Start() {
   keypad(stdscr, TRUE);
   nodelay(stdscr, TRUE);
   set_escdelay(25);
+  // Cursor keys come in either form, whatever the terminal description says.
+  static const struct {
+    const char* seq;
+    int key;
+  } kArrows[] = {{"\033[A", KEY_UP},   {"\033[B", KEY_DOWN}, {"\033[C", KEY_RIGHT},
+                 {"\033[D", KEY_LEFT}, {"\033[H", KEY_HOME}, {"\033[F", KEY_END},
+                 {"\033OA", KEY_UP},   {"\033OB", KEY_DOWN}, {"\033OC", KEY_RIGHT},
+                 {"\033OD", KEY_LEFT}, {"\033OH", KEY_HOME}, {"\033OF", KEY_END}};
+  for (const auto& a : kArrows) define_key(a.seq, a.key);
   mousemask(BUTTON1_CLICKED | BUTTON1_PRESSED | BUTTON1_DOUBLE_CLICKED, nullptr);
   mouseinterval(200);
   if (has_colors()) {

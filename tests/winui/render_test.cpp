@@ -2,6 +2,9 @@
 // what a user would see.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdlib>
 #include <iostream>
 #include <string>
 
@@ -81,6 +84,32 @@ TEST_F(RenderTest, SmallFormPicture) {
       "  BUTTON #261 id=1 (144,48 96x24) style=50000000 \"Grabar\"\n"
       "  MSCTLS_PROGRESS32 #262 id=3 (0,96 240x24) style=50000000 \"\"\n";
   EXPECT_EQ(WindowTree(Sys()), tree);
+}
+
+TEST_F(RenderTest, PanelTextIsCentredAcrossTheClientArea) {
+  Hwnd w = WindowCreate("Panel", "Aviso", WS_CAPTION, 0, 0, 20 * 12, 4 * 24, 0, RuntimeWndProc);
+  ASSERT_EQ(PanelPaint(w, "Espere"), E_OK);
+  WindowShowTop(-1);
+  EXPECT_EQ(Picture(),
+            "+ Aviso -----------+\n"
+            "|      Espere      |\n"
+            "|                  |\n"
+            "+------------------+\n"
+            "\n\n\n\n\n\n");
+  EXPECT_EQ(PanelPaint(0, "x"), E_DATA);
+}
+
+TEST_F(RenderTest, BackendIsChosenByTheEnvironment) {
+  const char* was = std::getenv("TOLVINA_DISPLAY");
+  std::string keep = was ? was : "";
+  setenv("TOLVINA_DISPLAY", "headless", 1);
+  EXPECT_STREQ(MakeBackend()->Name(), "headless");
+  // Standard input is no terminal under the test runner.
+  unsetenv("TOLVINA_DISPLAY");
+  if (!isatty(0)) {
+    EXPECT_STREQ(MakeBackend()->Name(), "headless");
+  }
+  if (was) setenv("TOLVINA_DISPLAY", keep.c_str(), 1);
 }
 
 TEST_F(RenderTest, TypingShowsInTheFieldAndPasswordsStayHidden) {

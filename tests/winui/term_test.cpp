@@ -92,6 +92,16 @@ int Child() {
                    : ev.vk == w.vk && ev.ch == w.ch && ev.shift == w.shift && ev.ctrl == w.ctrl);
     if (!ok) return 40 + static_cast<int>(i);
   }
+  // A yes/no box answered with Right and Enter; a popup menu with Down
+  // and Enter.
+  if (b->MessageBox("\xBF"
+                    "Anular?",
+                    "Pregunta", BoxStyle{ICON_WARNING, BUTTONS_YESNO}) != ANSWER_NO)
+    return 50;
+  Menu m;
+  m.items = {MenuItem{MF_STRING, 1500, "Clientes"}, MenuItem{MF_SEPARATOR, 0, ""},
+             MenuItem{MF_STRING, 1501, "Salir"}};
+  if (b->TrackPopup(m, 2, 2) != 2) return 51;
   InputEvent ev;
   if (!Next(*b, &ev, 3000) || ev.kind != InputEvent::RESIZE) return 60;
   b->ScreenCells(&cols, &rows);
@@ -149,6 +159,10 @@ TEST(TermBackendTest, KeysResizeAndHangupOnAPseudoTerminal) {
   ASSERT_EQ(write(master, "\x1b", 1), 1);  // Esc alone, after the escape delay
   Drain(master, 200);
   ASSERT_EQ(write(master, kClick, sizeof kClick - 1), static_cast<ssize_t>(sizeof kClick - 1));
+  EXPECT_TRUE(Drain(master, 5000, "Pregunta"));
+  ASSERT_EQ(write(master, "\x1bOC\r", 4), 4);
+  EXPECT_TRUE(Drain(master, 5000, "Salir"));
+  ASSERT_EQ(write(master, "\x1b[B\r", 4), 4);  // arrows in either form
   Drain(master, 300);
   winsize small{8, 30, 0, 0};
   ioctl(master, TIOCSWINSZ, &small);
