@@ -315,11 +315,13 @@ ErrCode ImageShow(Hwnd parent, StrRef bitmap) {
     return Fail(M_SCREENS, E_DATA);
   }
   if (st.image != 0) win::DeleteObject(st.image);
+  if (win::IsWindow(st.image_static)) win::DestroyWindow(st.image_static);
   st.image = win::LoadImage(StrRef::Of(name));
   Rect c = win::GetClientRect(parent);
   Hwnd img = win::CreateWindowEx(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BITMAP, 3, 3,
                                  std::max(0, c.w - 6), std::max(0, c.h - 6), parent, 0);
   if (img == 0 || !win::SetImage(img, st.image)) return Fail(M_SCREENS, E_WINCONTROL);
+  st.image_static = img;
   return E_OK;
 }
 

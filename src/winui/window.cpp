@@ -91,6 +91,8 @@ void ShowBar(Hwnd h, int bar, int32_t range) {
 
 uint16_t ScreenSend(uint32_t control, uint16_t action) {
   WinState& st = Win();
+  // The recent actions only: a long run must not grow the record.
+  if (st.actions.size() >= kRecordedActions) st.actions.erase(st.actions.begin());
   st.actions.push_back(RecordedAction{control, action});
   return st.link.action ? st.link.action(control, action) : kNotHandled;
 }

@@ -216,6 +216,7 @@ LResult ControlProc(Window& w, uint32_t msg, WParam wp, LParam lp) {
         // the choice.
         bool head = kind == Ctl::LISTVIEW || (kind == Ctl::COMBOBOX && (w.style & 3) != CBS_SIMPLE);
         int32_t row = ClickRow(lp) + w.top_row - (head ? 1 : 0);
+        if (kind == Ctl::LISTVIEW && (w.style & (WS_BORDER | WS_DLGFRAME))) --row;  // its frame
         if (row >= 0 && row < n) w.sel = row;
         if (msg == WM_LBUTTONDBLCLK && kind == Ctl::LISTBOX && w.sel >= 0) Notify(h, LBN_DBLCLK);
       } else {

@@ -5,6 +5,7 @@
 // from an empty desktop.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -79,6 +80,7 @@ struct ScreenLink {
   uint16_t (*main_event)(uint16_t code) = nullptr;
 };
 
+inline constexpr size_t kRecordedActions = 256;
 struct RecordedAction {
   uint32_t control;
   uint16_t action;
@@ -94,6 +96,7 @@ struct WinState {
   KeyState keys;
   WndProc prev_proc[4] = {};  // per subclassed kind 1-3
   uint32_t image = 0;         // the one image shown
+  Hwnd image_static = 0;      // the control showing it
   uint32_t next_font = 0x10;  // fonts created for controls
   // The configured screen size in pixels (0: none, the desktop counts).
   int32_t config_w = 0, config_h = 0;

@@ -176,6 +176,25 @@ TEST_F(ControlsTest, ListViewCellsAppendRowsAndSelectionIsReported) {
   EXPECT_NE(ListViewCell(3, 0, 0, "x"), E_OK);  // an unused slot
 }
 
+TEST_F(ControlsTest, ClickOnAListViewRowSelectsItAndIsHit) {
+  // The window's client area starts one cell in and one down; the list
+  // view's frame and header take its first two lines.
+  uint16_t lv = ListViewCreate(window, 0, 48, 240, 6 * 24);
+  ASSERT_EQ(ListViewColumn(lv, 0, "Art", 'A', 60), E_OK);
+  for (uint16_t r = 0; r < 3; ++r) ASSERT_EQ(ListViewCell(lv, r, 0, "x"), E_OK);
+  InputEvent click;
+  click.kind = InputEvent::CLICK;
+  click.col = 3;
+  click.row = 1 + 2 + 2 + 1;  // client row 2 is the view's top; then frame, header, row 1
+  headless->QueueInput(click);
+  Run();
+  EXPECT_EQ(ListViewSelected(lv), 1);
+  EXPECT_EQ(ListViewHit(lv), 1);
+  EXPECT_EQ(win::GetFocus(), ListViewHandle(lv));
+  Sys().cursor_y = 1 * 24;  // above the view
+  EXPECT_EQ(ListViewHit(lv), 65535);
+}
+
 TEST_F(ControlsTest, CombosTakeTheirItemsAndSizeFromTheList) {
   uint16_t a = ComboCreate(window, 48, 24, "'Contado', Tarjeta ,\"Vale\"", false);
   uint16_t b = ComboCreate(window, 72, 24, "uno,dos", true);
@@ -265,6 +284,10 @@ TEST_F(ControlsTest, ImageNeedsItsParentAndItsFile) {
   ASSERT_EQ(ImageShow(window, ""), E_OK);
   EXPECT_EQ(Sys().images.count(first), 0u);  // the previous image is released
   EXPECT_EQ(Sys().images.size(), 1u);
+  EXPECT_EQ(win::Get(window)->children.size(), 2u);  // the field and one image
+  Rect r = win::Get(Win().image_static)->rc;
+  EXPECT_EQ(r.x, 3);
+  EXPECT_EQ(r.w, win::GetClientRect(window).w - 6);
 }
 
 }  // namespace
