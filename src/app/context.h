@@ -7,6 +7,7 @@
 #include "core/state.h"
 #include "data/data.h"
 #include "lang/lang.h"
+#include "shell/messages.h"
 #include "shell/startup.h"
 #include "winui/winui.h"
 
@@ -17,6 +18,7 @@ struct RuntimeContext {
   StateScope<LangState> lang;
   StateScope<DataState> data;
   StateScope<ShellState> shell;
+  StateScope<MessageState> messages;
   StateScope<WinState> win;
 };
 

@@ -40,11 +40,32 @@ struct NameIndex {
   uint16_t counts[4] = {};  // names indexed per list
 };
 
+// Seams of the evaluator (lang/eval.h) that later layers fill; an empty
+// one makes its operand fail with 148 and the name in the error detail.
+struct ExprHooks {
+  // A call of function number n (0 for a name beginning with "_" that is no
+  // function) with the text between its brackets: pushes one value and
+  // answers 0 (number), 1 (text) or a code of 122 and above.
+  ErrCode (*call)(uint16_t number, StrRef name, StrRef args) = nullptr;
+  // Field references: the type letter of the field (0 when unknown), its
+  // value pushed as text, and the assignment of a text to it.
+  uint8_t (*field_type)(StrRef ref) = nullptr;
+  ErrCode (*field_read)(StrRef ref) = nullptr;
+  ErrCode (*field_write)(StrRef ref, StrRef text) = nullptr;
+  // Path expansion of file names (%NAME% references), a scratch item.
+  StrRef (*expand_path)(StrRef name) = nullptr;
+};
+struct ExprState {
+  ExprHooks hooks;
+  uint16_t depth = 0;  // nesting of the evaluation running now
+};
+
 struct LangState {
   // Block of kValueTables table pointers; null before the registry exists.
   void** tables = nullptr;
   Callback callbacks[kCallbackSlots] = {};
   NameIndex names;
+  ExprState expr;
 };
 
 inline LangState& Lang() {

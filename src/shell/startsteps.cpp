@@ -4,11 +4,17 @@
 #include <cstdio>
 
 #include "core/core.h"
+#include "core/coremsg.h"
 #include "core/lists.h"
 #include "core/msgbox.h"
 #include "core/text.h"
+#include "data/streams.h"
+#include "lang/eval.h"
 #include "lang/lang.h"
+#include "lang/sysvars.h"
+#include "shell/dispatch.h"
 #include "shell/env.h"
+#include "shell/messages.h"
 #include "shell/paths.h"
 #include "shell/startup.h"
 
@@ -19,7 +25,9 @@ ErrCode StepVariables() {
 }
 
 ErrCode StepLocaleTexts() {
-  return E_OK;
+  SetMessageHook(MessageText);
+  SetLangVarAssign(EvaluateCheck);
+  return BuildLocaleTexts();
 }
 
 ErrCode StepLoadDictionary() {
@@ -45,15 +53,28 @@ void StepShowError(ErrCode code) {
 
 ErrCode StepRunInputFile(StrRef name) {
   if (name.size() == 0) return E_OK;
-  return NotAvailable("program dispatcher (INPUT file)");
+  uint16_t h = StreamOpen(name, OPEN_READONLY | OPEN_QUIET);
+  if (h == kStreamFail) return E_OK;  // an INPUT file that cannot be opened is ignored
+  SysSet(_INHND, static_cast<int16_t>(h));
+  ErrCode e = E_OK;
+  while (e == E_OK) {
+    ScratchFrame f;
+    // Dialogs run by a command read their answers from the same handle.
+    StrRef line = StreamReadLine(h);
+    if (!line.ok()) break;
+    if (Trim(line).size()) e = Dispatch(line);
+  }
+  StreamClose(h);
+  SysSet(_INHND, 0);
+  return e;
 }
 
 ErrCode StepOpenMainWindow(StrRef) {
   return NotAvailable("main window");
 }
 
-ErrCode StepDispatch(StrRef) {
-  return NotAvailable("program dispatcher");
+ErrCode StepDispatch(StrRef command) {
+  return Dispatch(command);
 }
 
 void StepMessageLoop() {}

@@ -33,3 +33,40 @@ TEST(StartupE2E, ShortApplicationNameSkipsTheDictionary) {
 
 }  // namespace
 }  // namespace tol::testing
+
+namespace tol::testing {
+namespace {
+
+TEST(BatchE2E, RunOptionResults) {
+  TempDir dir;
+  struct Case {
+    std::string run;
+    int code;
+    const char* says;
+  } cases[] = {
+      {"/RUN=ExpEval A=1", 0, ""},
+      {"/RUN=ExpEval X$=5+'5'", 128, "Tipos Incompatibles(ExpExec): X$=5+'5'"},
+      {"/RUN=Informe x", 163, "Error de Datos: Informe x"},
+      {"/RUN=Perform x", 163, "Proceso no definido"},
+  };
+  for (const Case& c : cases) {
+    RunResult r = RunTolvina({"/APNAME=X", c.run}, dir.path());
+    EXPECT_EQ(r.exit_code, c.code) << c.run << "\n" << r.err;
+    EXPECT_NE(r.err.find(c.says), std::string::npos) << c.run << "\n" << r.err;
+  }
+}
+
+TEST(BatchE2E, InputFileStopsAtTheFirstFailingCommand) {
+  TempDir dir;
+  dir.Write("in.txt", "ExpEval B=2\r\n\r\nExpEval C$=1\r\nInforme never\r\n");
+  RunResult r = RunTolvina({"/APNAME=X", "/INPUT=in.txt", "/RUN=ExpEval A=1"}, dir.path());
+  EXPECT_EQ(r.exit_code, 128) << r.err;
+  EXPECT_NE(r.err.find("C$=1"), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("never"), std::string::npos) << r.err;
+  // A missing INPUT file is ignored.
+  r = RunTolvina({"/APNAME=X", "/INPUT=none.txt", "/RUN=ExpEval A=1"}, dir.path());
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+}
+
+}  // namespace
+}  // namespace tol::testing
