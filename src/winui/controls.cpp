@@ -9,6 +9,7 @@
 #include "core/errors.h"
 #include "core/lists.h"
 #include "core/text.h"
+#include "format/locale.h"
 #include "host/fs.h"
 #include "lang/sysvars.h"
 #include "winui/window.h"
@@ -130,9 +131,12 @@ LResult ComboProc(Hwnd h, uint32_t msg, WParam wp, LParam lp) {
   return CallPrevious(SUB_COMBO, h, msg, wp, lp);
 }
 
+// The logical display of "1": the third of the language's logical words.
 std::string LogicalYes() {
   WinState& st = Win();
-  return st.link.logical_yes ? st.link.logical_yes() : std::string("SI");
+  if (st.link.logical_yes) return st.link.logical_yes();
+  ScratchFrame frame;
+  return Trim(Unquote(ListItem(CurrentNumberLocale().logical_words, ',', 3))).str();
 }
 
 void ToggleCheck(Hwnd h) {

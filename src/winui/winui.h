@@ -72,7 +72,8 @@ struct ScreenLink {
   // The event the active key map gives a runtime key code; 0 for none.
   // Without one the built-in maps are used (KeyMapEvent).
   uint16_t (*key_event)(uint16_t code) = nullptr;
-  // The text a check box shows when ticked (the logical display of "1").
+  // The text a check box shows when ticked; without one the logical
+  // display of "1" in the language's words.
   std::string (*logical_yes)() = nullptr;
   // Dialog windows' WM_COMMAND notifications (buttons, lists).
   uint16_t (*command)(Hwnd window, WParam wp, LParam lp) = nullptr;

@@ -129,6 +129,8 @@ TEST_F(ControlsTest, CheckBoxTogglesWithSpaceAndClickShowingTheYesWord) {
   Hwnd box = win::CreateWindowEx(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_CHECKBOX, 0, 72, 60,
                                  24, window, 2004);
   ASSERT_EQ(ControlSubclass(box, SUB_CHECK), E_OK);
+  // The Spanish conventions: the words for blank, no and yes.
+  ASSERT_EQ(Slots().Set(0, 0, ",.'0123456789,-D',' NS','  ,NO,SI'"), E_OK);
   win::SendMessage(box, WM_KEYDOWN, VK_SPACE, 0);
   EXPECT_TRUE(win::IsDlgButtonChecked(window, 2004));
   EXPECT_EQ(win::GetWindowText(box), "SI");
