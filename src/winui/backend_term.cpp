@@ -92,7 +92,7 @@ class TermBackend final : public Backend {
  private:
   bool Alive();
   void Draw(const CellGrid& grid);
-  void PutCell(int r, int c, const Cell& cell, const CellGrid& grid);
+  void PutCell(int r, int c, const Cell& cell);
   attr_t Attr(uint8_t a) const;
   void Box(int r0, int c0, int h, int w, uint8_t attr);
   void Text(int r, int c, const std::string& cp1252, uint8_t attr, int max);
@@ -203,30 +203,31 @@ attr_t TermBackend::Attr(uint8_t a) const {
   }
 }
 
-void TermBackend::PutCell(int r, int c, const Cell& cell, const CellGrid& grid) {
+void TermBackend::PutCell(int r, int c, const Cell& cell) {
   attr_t a = Attr(cell.attr);
-  if (cell.line) {
-    auto is = [&](int rr, int cc, const char* set) {
-      if (rr < 0 || cc < 0 || rr >= grid.rows || cc >= grid.cols) return false;
-      const Cell& n = grid.cells[static_cast<size_t>(rr) * grid.cols + cc];
-      return n.line && std::strchr(set, n.ch) != nullptr;
-    };
+  if (cell.line != LINE_NONE) {
     chtype ch = ACS_PLUS;
-    if (cell.ch == '-') {
-      ch = ACS_HLINE;
-    } else if (cell.ch == '|') {
-      ch = ACS_VLINE;
-    } else {
-      bool right = is(r, c + 1, "-+"), left = is(r, c - 1, "-+");
-      bool down = is(r + 1, c, "|+"), up = is(r - 1, c, "|+");
-      if (right && down && !left && !up)
+    switch (cell.line) {
+      case LINE_H:
+        ch = ACS_HLINE;
+        break;
+      case LINE_V:
+        ch = ACS_VLINE;
+        break;
+      case LINE_TOP_LEFT:
         ch = ACS_ULCORNER;
-      else if (left && down && !right && !up)
+        break;
+      case LINE_TOP_RIGHT:
         ch = ACS_URCORNER;
-      else if (right && up && !left && !down)
+        break;
+      case LINE_BOTTOM_LEFT:
         ch = ACS_LLCORNER;
-      else if (left && up && !right && !down)
+        break;
+      case LINE_BOTTOM_RIGHT:
         ch = ACS_LRCORNER;
+        break;
+      default:
+        break;
     }
     mvaddch(r, c, ch | a);
     return;
@@ -244,7 +245,7 @@ void TermBackend::Draw(const CellGrid& grid) {
     for (int c = 0; c < std::min(cols, grid.cols); ++c) {
       // The bottom right cell scrolls some terminals when written.
       if (r == rows - 1 && c == cols - 1) continue;
-      PutCell(r, c, grid.cells[static_cast<size_t>(r) * grid.cols + c], grid);
+      PutCell(r, c, grid.cells[static_cast<size_t>(r) * grid.cols + c]);
     }
   attrset(A_NORMAL);
   if (grid.cursor_col >= 0 && grid.cursor_row >= 0 && grid.cursor_col < cols &&

@@ -22,7 +22,7 @@ Cell* CellGrid::At(int32_t c, int32_t r) {
   return &cells[static_cast<size_t>(r) * cols + c];
 }
 
-void CellGrid::Put(int32_t c, int32_t r, uint8_t ch, uint8_t attr, bool line) {
+void CellGrid::Put(int32_t c, int32_t r, uint8_t ch, uint8_t attr, uint8_t line) {
   if (Cell* cell = At(c, r)) *cell = Cell{ch, attr, line};
 }
 
@@ -60,7 +60,8 @@ class Painter {
     auto it = s_.windows.find(h);
     return it == s_.windows.end() ? nullptr : &it->second;
   }
-  void Put(const Box& clip, int32_t c, int32_t r, uint8_t ch, uint8_t attr, bool line = false) {
+  void Put(const Box& clip, int32_t c, int32_t r, uint8_t ch, uint8_t attr,
+           uint8_t line = LINE_NONE) {
     if (clip.Has(c, r)) g_->Put(c, r, ch, attr, line);
   }
   void Text(const Box& clip, int32_t c, int32_t r, const std::string& t, uint8_t attr,
@@ -74,17 +75,17 @@ class Painter {
   }
   void Frame(const Box& b, const Box& clip, uint8_t attr) {
     for (int32_t c = b.c0 + 1; c < b.c1 - 1; ++c) {
-      Put(clip, c, b.r0, '-', attr, true);
-      Put(clip, c, b.r1 - 1, '-', attr, true);
+      Put(clip, c, b.r0, '-', attr, LINE_H);
+      Put(clip, c, b.r1 - 1, '-', attr, LINE_H);
     }
     for (int32_t r = b.r0 + 1; r < b.r1 - 1; ++r) {
-      Put(clip, b.c0, r, '|', attr, true);
-      Put(clip, b.c1 - 1, r, '|', attr, true);
+      Put(clip, b.c0, r, '|', attr, LINE_V);
+      Put(clip, b.c1 - 1, r, '|', attr, LINE_V);
     }
-    Put(clip, b.c0, b.r0, '+', attr, true);
-    Put(clip, b.c1 - 1, b.r0, '+', attr, true);
-    Put(clip, b.c0, b.r1 - 1, '+', attr, true);
-    Put(clip, b.c1 - 1, b.r1 - 1, '+', attr, true);
+    Put(clip, b.c0, b.r0, '+', attr, LINE_TOP_LEFT);
+    Put(clip, b.c1 - 1, b.r0, '+', attr, LINE_TOP_RIGHT);
+    Put(clip, b.c0, b.r1 - 1, '+', attr, LINE_BOTTOM_LEFT);
+    Put(clip, b.c1 - 1, b.r1 - 1, '+', attr, LINE_BOTTOM_RIGHT);
   }
   void Bars(const Window& w, const Box& client, const Box& clip);
   void Child(const Window& w, int32_t ox, int32_t oy, const Box& clip);

@@ -30,10 +30,22 @@ enum CellAttr : uint8_t {
   ATTR_COUNT,
 };
 
+// Lines of frames: the cell's character is "-", "|" or "+" for the text
+// picture; a terminal draws the line itself.
+enum CellLine : uint8_t {
+  LINE_NONE,
+  LINE_H,
+  LINE_V,
+  LINE_TOP_LEFT,
+  LINE_TOP_RIGHT,
+  LINE_BOTTOM_LEFT,
+  LINE_BOTTOM_RIGHT,
+};
+
 struct Cell {
-  uint8_t ch = ' ';  // CP1252; the box characters below stand for lines
+  uint8_t ch = ' ';  // CP1252
   uint8_t attr = ATTR_DESKTOP;
-  bool line = false;  // ch is one of "+-|" drawing a line
+  uint8_t line = LINE_NONE;
 };
 
 struct CellGrid {
@@ -43,7 +55,7 @@ struct CellGrid {
 
   void Reset(int32_t c, int32_t r);
   Cell* At(int32_t c, int32_t r);
-  void Put(int32_t c, int32_t r, uint8_t ch, uint8_t attr, bool line = false);
+  void Put(int32_t c, int32_t r, uint8_t ch, uint8_t attr, uint8_t line = LINE_NONE);
   void Text(int32_t c, int32_t r, const std::string& s, uint8_t attr, int32_t max = 1 << 30);
 };
 
