@@ -116,6 +116,10 @@ inline WinSys& Sys() {
   return Win().sys;
 }
 
+// Makes b the current window layer's backend (none: no drawing, no input)
+// and takes the screen size from it.
+void InstallBackend(std::unique_ptr<Backend> b);
+
 // A fresh window layer for a run or a test, with the given backend (none:
 // no drawing, no input, a clock that only moves when told).
 class WinScope {

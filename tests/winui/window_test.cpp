@@ -271,5 +271,49 @@ TEST_F(WindowTest, MainWindowTurnsCloseAndMenuCommandsIntoEvents) {
   EXPECT_TRUE(win::IsWindow(m));  // closing is the main window's own decision
 }
 
+TEST_F(WindowTest, ClicksReachMenusScrollBarsAndOnlyEnabledWindows) {
+  static std::vector<uint16_t> events;
+  events.clear();
+  Win().link.main_event = [](uint16_t code) {
+    events.push_back(code);
+    return uint16_t{0};
+  };
+  Hmenu bar = win::CreateMenu(), sub = win::CreatePopupMenu();
+  ASSERT_EQ(MenuAppend(sub, 1500, "Clientes", "MantMain CLI"), E_OK);
+  ASSERT_EQ(MenuAppend(bar, 0, "Archivo", StrRef(), sub), E_OK);
+  ASSERT_EQ(MenuAppend(bar, 1501, "Ayuda", "Help"), E_OK);
+  Hwnd m = WindowCreate("Main", "Tolvina", WS_CAPTION, 0, 0, 960, 600, bar, MainWndProc);
+  WindowShowTop(-1);
+  auto click = [&](int32_t col, int32_t row) {
+    InputEvent ev;
+    ev.kind = InputEvent::CLICK;
+    ev.col = col;
+    ev.row = row;
+    headless->QueueInput(ev);
+  };
+  // The menu row is the second: " Archivo  Ayuda" from column 1.
+  click(11, 1);  // Ayuda
+  headless->QueuePopupChoice(0);
+  click(3, 1);   // Archivo, then its first item
+  click(30, 1);  // past the items: nothing
+  RunWindow(m);
+  std::vector<uint16_t> want = {16 | (1 << 8), 16};
+  EXPECT_EQ(events, want);
+  // A modal window disables the main window: clicks on it do nothing.
+  Win().quitting = false;
+  Sys().input_ended = false;
+  Hwnd dlg = WindowOpenKind(5, 0, "d", 0, 60, 40, DialogWndProc);
+  WindowShowTop(-1);
+  events.clear();
+  click(11, 1);
+  // The dialog's vertical bar is the last column but one of the window.
+  Rect r = win::GetWindowRect(dlg);
+  int32_t bar_col = (r.right() - 12) / 12 - 1;
+  click(bar_col, r.bottom() / 24 - 3);  // lower half: a page down
+  RunWindow(dlg);
+  EXPECT_TRUE(events.empty());
+  EXPECT_EQ(win::GetScrollInfo(dlg, SB_VERT).pos, 24);
+}
+
 }  // namespace
 }  // namespace tol
