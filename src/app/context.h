@@ -9,6 +9,7 @@
 #include "lang/lang.h"
 #include "shell/messages.h"
 #include "shell/startup.h"
+#include "winui/winui.h"
 
 namespace tol {
 
@@ -18,6 +19,7 @@ struct RuntimeContext {
   StateScope<DataState> data;
   StateScope<ShellState> shell;
   StateScope<MessageState> messages;
+  StateScope<WinState> win;
 };
 
 }  // namespace tol
