@@ -1,4 +1,4 @@
-// Menu files in list and structured form.
+// MenuTree files in list and structured form.
 #include "shell/menus.h"
 
 #include "core/core.h"
@@ -16,21 +16,21 @@ namespace {
 // Submenus open while a list-form file is read, innermost last.
 struct OpenMenu {
   std::string title;
-  MenuItem node;
+  MenuEntry node;
 };
 
-void CloseInnermost(std::vector<OpenMenu>& open, Menu* menu) {
+void CloseInnermost(std::vector<OpenMenu>& open, MenuTree* menu) {
   OpenMenu done = std::move(open.back());
   open.pop_back();
   done.node.caption = done.title;
   (open.empty() ? menu->items : open.back().node.children).push_back(std::move(done.node));
 }
 
-std::vector<MenuItem>& CurrentItems(std::vector<OpenMenu>& open, Menu* menu) {
+std::vector<MenuEntry>& CurrentItems(std::vector<OpenMenu>& open, MenuTree* menu) {
   return open.empty() ? menu->items : open.back().node.children;
 }
 
-// Menu modules nest through CALLER$ and LOAD$; a file that loads itself
+// MenuTree modules nest through CALLER$ and LOAD$; a file that loads itself
 // must not recurse for ever.
 constexpr int kMaxModuleDepth = 16;
 
@@ -127,8 +127,8 @@ struct ModuleReader {
 
 }  // namespace
 
-ErrCode BuildMenuFromLines(const std::vector<std::string>& lines, Menu* menu) {
-  *menu = Menu{};
+ErrCode BuildMenuFromLines(const std::vector<std::string>& lines, MenuTree* menu) {
+  *menu = MenuTree{};
   std::vector<OpenMenu> open;
   size_t previous_level = 0;
   for (const std::string& raw : lines) {
@@ -141,10 +141,10 @@ ErrCode BuildMenuFromLines(const std::vector<std::string>& lines, Menu* menu) {
     previous_level = level;
     uint16_t comma = FindByte(entry, ',', 0, false);
     if (comma == kNpos) {
-      open.push_back(OpenMenu{Unquote(Trim(entry)).str(), MenuItem{}});
+      open.push_back(OpenMenu{Unquote(Trim(entry)).str(), MenuEntry{}});
       continue;
     }
-    MenuItem item;
+    MenuEntry item;
     item.caption = Unquote(Trim(Slice(entry, 0, comma))).str();
     uint16_t n = menu->entries++;
     if (n < kMenuCommands) {
@@ -183,7 +183,7 @@ ErrCode StructuredMenuLines(StrRef file, std::vector<std::string>* lines) {
   return e;
 }
 
-ErrCode BuildMenuFile(StrRef file, Menu* menu) {
+ErrCode BuildMenuFile(StrRef file, MenuTree* menu) {
   ScratchFrame f;
   std::vector<std::string> lines;
   if (Equal(Upper(PathParts(file, PATH_EXT)), "PPN")) {

@@ -18,24 +18,24 @@ inline constexpr uint16_t kGroupMenuCommands = 5;
 
 // A menu item: a popup (id 0, with children) or a command entry.  An entry
 // past the 200 that identifiers can name is kept but disabled.
-struct MenuItem {
+struct MenuEntry {
   std::string caption;  // CP1252
   uint16_t id = 0;
   bool enabled = true;
-  std::vector<MenuItem> children;
+  std::vector<MenuEntry> children;
   bool popup() const { return id == 0 && enabled; }
 };
 
-struct Menu {
-  std::vector<MenuItem> items;  // the menu bar
-  uint16_t entries = 0;         // command entries numbered
+struct MenuTree {
+  std::vector<MenuEntry> items;  // the menu bar
+  uint16_t entries = 0;          // command entries numbered
 };
 
 // The list form from the lines of a text (each tab at a line's start is one
 // level).  145 when the scratch stack runs short.
-[[nodiscard]] ErrCode BuildMenuFromLines(const std::vector<std::string>& lines, Menu* menu);
+[[nodiscard]] ErrCode BuildMenuFromLines(const std::vector<std::string>& lines, MenuTree* menu);
 // A menu file: list form for the extension PMT, structured form for PPN.
-[[nodiscard]] ErrCode BuildMenuFile(StrRef file, Menu* menu);
+[[nodiscard]] ErrCode BuildMenuFile(StrRef file, MenuTree* menu);
 // The structured form turned into list-form lines.
 [[nodiscard]] ErrCode StructuredMenuLines(StrRef file, std::vector<std::string>* lines);
 // The start program's menu file: its first comma item with the extension

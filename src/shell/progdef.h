@@ -23,7 +23,7 @@ enum DefKind : uint8_t {
 // File kinds by 1-based position of their extension.
 inline constexpr StrRef kFileKindExtensions(
     "PPN,PAN,STP,DAT,DAT,PDC,PRX,OVA,PMT,PDF,TXT,PDI,HLP,CFG");
-enum FileKind : uint16_t { FK_PPN = 1, FK_PAN = 2, FK_PMT = 9, FK_HLP = 13 };
+enum AppFileKind : uint16_t { FK_PPN = 1, FK_PAN = 2, FK_PMT = 9, FK_HLP = 13 };
 
 inline constexpr uint16_t kGroupDefinitions = 31;  // the definitions stack
 inline constexpr uint16_t kGroupLines = 37;        // the line queue

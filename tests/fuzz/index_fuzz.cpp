@@ -4,8 +4,8 @@
 // must be left byte for byte as it was.
 //
 // Not part of the test build.  From the repository root:
-//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc \
-//     tests/fuzz/index_fuzz.cpp $(ls src/core/*.cpp src/host/*.cpp src/lang/*.cpp \
+//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc  (continued)
+//     tests/fuzz/index_fuzz.cpp $(ls src/core/*.cpp src/host/*.cpp src/lang/*.cpp  (continued)
 //     src/format/*.cpp src/data/*.cpp) -o build/index_fuzz
 //   build/index_fuzz -max_len=4096 build/index_corpus
 #include <stdlib.h>

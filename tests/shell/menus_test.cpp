@@ -1,4 +1,4 @@
-// Menu files as menu trees: list form, structured form, numbering and limits.
+// MenuTree files as menu trees: list form, structured form, numbering and limits.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -15,9 +15,9 @@ namespace tol {
 namespace {
 
 // The tree as one line per item: indentation, caption, identifier.
-std::string Dump(const std::vector<MenuItem>& items, int depth = 0) {
+std::string Dump(const std::vector<MenuEntry>& items, int depth = 0) {
   std::ostringstream os;
-  for (const MenuItem& i : items) {
+  for (const MenuEntry& i : items) {
     os << std::string(depth * 2, ' ') << i.caption;
     if (!i.popup()) os << " #" << i.id << (i.enabled ? "" : " off");
     os << "\n" << Dump(i.children, depth + 1);
@@ -32,7 +32,7 @@ class MenusTest : public ::testing::Test {
   }
   testing::TestRuntime rt;
   testing::TempDir dir;
-  Menu menu;
+  MenuTree menu;
 };
 
 TEST_F(MenusTest, ListFormLevelsAndCommands) {
