@@ -482,6 +482,7 @@ ErrCode RunItems(Run& r) {
   bool returned = false;
   for (;;) {
     const ProcRecord* rec = Record(r.index);
+    if (!rec) return Fail(kModRunner, E_INTERNAL);
     if (r.pc >= rec->count) {
       Trace(rec->count + 1u, PC_END, StrRef());
       break;
