@@ -7,6 +7,7 @@
 #include "core/state.h"
 #include "data/data.h"
 #include "lang/lang.h"
+#include "proc/procedures.h"
 #include "shell/messages.h"
 #include "shell/startup.h"
 #include "winui/winui.h"
@@ -19,6 +20,7 @@ struct RuntimeContext {
   StateScope<DataState> data;
   StateScope<ShellState> shell;
   StateScope<MessageState> messages;
+  StateScope<ProcState> proc;
   StateScope<WinState> win;
 };
 

@@ -9,6 +9,7 @@
 #include "app/context.h"
 #include "core/core.h"
 #include "host/env.h"
+#include "proc/procedures.h"
 #include "shell/startup.h"
 #include "winui/backend_headless.h"
 
@@ -63,6 +64,7 @@ int main(int argc, char** argv) {
 
   tol::RuntimeContext rt;
   rt.core->mem.Configure(0, kScratchKB);
+  tol::ProcInstall();
   tol::HeadlessBackend display;
   tol::DisplayScope shown(display);
   tol::ErrCode start =

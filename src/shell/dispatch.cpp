@@ -87,7 +87,7 @@ ErrCode DefaultDispatcher(uint16_t type, StrRef parameters) {
     case PT_MANTAUX:
       return MantAux(parameters);
     case PT_PRCEXEC:
-      return NotAvailable("PrcExec");
+      return Shell().prcexec ? Shell().prcexec(parameters) : NotAvailable("PrcExec");
     case PT_REPORT:
       return NotAvailable("Report");
     case PT_REORG:

@@ -39,6 +39,9 @@ struct ShellState {
   uint8_t start_flags = 0;
   AppCallback callback = nullptr;
   FontSpec font_set;
+  // The PrcExec program; the procedure layer, which sits above the shell,
+  // fills it (ProcInstall).  Empty: PrcExec is not available.
+  ErrCode (*prcexec)(StrRef parameters) = nullptr;
 };
 inline ShellState& Shell() {
   return Current<ShellState>::Get();
