@@ -11,7 +11,8 @@
 #include "host/env.h"
 #include "proc/procedures.h"
 #include "shell/startup.h"
-#include "winui/backend_headless.h"
+#include "winui/backend.h"
+#include "winui/winui.h"
 
 namespace {
 
@@ -65,8 +66,10 @@ int main(int argc, char** argv) {
   tol::RuntimeContext rt;
   rt.core->mem.Configure(0, kScratchKB);
   tol::ProcInstall();
-  tol::HeadlessBackend display;
-  tol::DisplayScope shown(display);
+  // The terminal when standard input and output are one, else headless;
+  // TOLVINA_DISPLAY=headless|term forces the choice.
+  tol::InstallBackend(tol::MakeBackend());
+  tol::DisplayScope shown(*tol::Win().backend);
   tol::ErrCode start =
       tol::RuntimeStart(nullptr, 0xFFFF, whole, kDefaultAppName, kTitle, kStartFlags, nullptr);
   if (start) return start;
