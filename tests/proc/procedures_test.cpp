@@ -23,6 +23,13 @@
 namespace tol {
 namespace {
 
+// A run that should end but loops is cancelled, so a faulty jump fails the
+// test instead of hanging it.
+int g_runaway_turns = 0;
+bool StopRunaway() {
+  return ++g_runaway_turns > 20000;
+}
+
 class ProcTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -31,6 +38,8 @@ class ProcTest : public ::testing::Test {
     // Warm the variable store so that its own blocks are counted.
     ASSERT_EQ(EvaluateCheck("W=1;W#=1;W$='w'"), E_OK);
     held_ = Core().mem.held();
+    g_runaway_turns = 0;
+    Proc().hooks.message_poll = StopRunaway;
   }
   void TearDown() override {
     // Every run gives back what it loaded.
