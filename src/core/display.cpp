@@ -17,8 +17,9 @@ namespace {
 class StandIn final : public Display {
  public:
   BoxAnswer MessageBox(StrRef text, StrRef caption, BoxStyle style) override {
-    std::string out =
-        "[" + host::Cp1252ToUtf8(caption.view()) + "] " + host::Cp1252ToUtf8(text.view()) + "\n";
+    std::string out(1, '[');
+    out.append(host::Cp1252ToUtf8(caption.view())).append("] ");
+    out.append(host::Cp1252ToUtf8(text.view())).push_back('\n');
     (void)host::Write(host::File{2}, out.data(), static_cast<int64_t>(out.size()));
     return DefaultAnswer(style.buttons);
   }

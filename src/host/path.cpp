@@ -219,10 +219,10 @@ std::string HostPath(std::string_view rp) {
   std::string_view rest = rp;
   if (rp.size() >= 2 && rp[1] == ':' && IsAsciiLetter(rp[0])) {
     out = DriveFolder(rp[0]);
-    if (out.empty()) out = "/";
+    if (out.empty()) out.assign(1, '/');
     rest = rp.substr(2);
   } else if (!rest.empty() && IsSep(rest[0])) {
-    out = "/";
+    out.assign(1, '/');
   }
   // Once a component is missing nothing below it can exist, so the rest
   // keeps the case it is given.
