@@ -9,6 +9,7 @@
 #include "format/mask.h"
 #include "format/times.h"
 #include "lang/eval.h"
+#include "lang/lang.h"
 #include "lang/numbers.h"
 #include "lang/scanner.h"
 #include "lang/variables.h"
@@ -195,9 +196,16 @@ ErrCode FnCharacters(const FnCall& c) {
 ErrCode FnDate(const FnCall& c) {
   int64_t format;
   if (ErrCode e = ArgInteger(c, 2, 0, &format)) return e;
-  if (format & 128) return FunctionNotAvailable(c.name);
   ArgVal v = ArgValue(c, 1);
   StrRef date;
+  if (format & 128) {
+    // The date the file named by the first argument was last written.
+    auto file_time = Lang().expr.hooks.file_time;
+    if (!file_time) return FunctionNotAvailable(c.name);
+    if (v.kind != ARG_TEXT) return E_TYPES;
+    int32_t d = file_time(Trim(v.text), 1);
+    return ResultText(DateDisplay(d ? IntToText(d) : StrRef(), static_cast<int>(format & 127)));
+  }
   if (v.kind == ARG_NUMBER) {
     int64_t n = NumberToInteger(v.number);
     if (n != 0) date = IntToText(n);
@@ -275,9 +283,15 @@ ErrCode FnEnvelop(const FnCall& c) {
 ErrCode FnTime(const FnCall& c) {
   int64_t format;
   if (ErrCode e = ArgInteger(c, 2, 0, &format)) return e;
-  if (format & 128) return FunctionNotAvailable(c.name);
   ArgVal v = ArgValue(c, 1);
   if (v.kind == ARG_NUMBER && v.number != 0) return E_TYPES;
+  if (format & 128) {
+    // The time of day the file named by the first argument was last written.
+    auto file_time = Lang().expr.hooks.file_time;
+    if (!file_time) return FunctionNotAvailable(c.name);
+    if (v.kind != ARG_TEXT) return E_TYPES;
+    return ResultText(TimeFormat(file_time(Trim(v.text), 0), static_cast<uint8_t>(format & 127)));
+  }
   int32_t millis = v.kind == ARG_TEXT ? TimeParse(Trim(v.text)) : TimeNow();
   return ResultText(TimeFormat(millis, static_cast<uint8_t>(format & 127)));
 }

@@ -178,7 +178,8 @@ ErrCode RunCall(FnCall& call) {
   }
   if (call.number <= kBuiltinFunctionCount) {
     const Row& row = kRows[call.number - 1];
-    if (!row.handler) return FunctionNotAvailable(call.name);
+    FunctionHandler handler = row.handler ? row.handler : Lang().expr.layer_functions[call.number];
+    if (!handler) return FunctionNotAvailable(call.name);
     int16_t row_saved = 0, ier_saved = 0;
     bool sql = call.number == kFnSqlChild;
     if (sql) {
@@ -194,7 +195,7 @@ ErrCode RunCall(FnCall& call) {
     }
     if (e) return e;
     if ((e = CheckCount(call, row.min, row.max))) return e;
-    return row.handler(call);
+    return handler(call);
   }
   uint16_t k = static_cast<uint16_t>(call.number - kFirstAppFunction);
   FunctionHandler h = call.number <= kFirstAppFunction + kMaxAppFunctions - 1
@@ -206,6 +207,10 @@ ErrCode RunCall(FnCall& call) {
 }
 
 }  // namespace
+
+void SetLayerFunction(uint16_t number, FunctionHandler handler) {
+  if (number >= 1 && number <= kBuiltinFunctionCount) Lang().expr.layer_functions[number] = handler;
+}
 
 ErrCode CallFunction(uint16_t number, StrRef name, StrRef args) {
   ScratchMark m = Scratch().Mark();

@@ -51,6 +51,23 @@ using FunctionHandler = ErrCode (*)(const FnCall& call);
 [[nodiscard]] ErrCode RegisterFunction(StrRef name, FunctionHandler handler,
                                        uint16_t* number = nullptr);
 
+// Built-in functions whose layer fills them (SetLayerFunction).
+enum LayerFunction : uint16_t {
+  FN_FLEN = 2,
+  FN_FILEFIND = 8,
+  FN_FILEREL = 9,
+  FN_FILELOCATE = 10,
+  FN_FILESEL = 11,
+  FN_SORT = 22,
+  FN_READ = 24,
+  FN_WRITE = 25,
+  FN_KEY = 29,
+  FN_IER = 31,
+};
+// Installs the handler of built-in function number (1 to 33) in the
+// current language state; the row's argument rules still apply.
+void SetLayerFunction(uint16_t number, FunctionHandler handler);
+
 // Callback slot 1, the procedure runner: runs entry of file (the most
 // recently loaded procedure when both are empty); mode bit 2 is the
 // function mode that leaves the result on stack group 30.

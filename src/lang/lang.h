@@ -52,6 +52,9 @@ struct ExprHooks {
   uint8_t (*field_type)(StrRef ref) = nullptr;
   ErrCode (*field_read)(StrRef ref) = nullptr;
   ErrCode (*field_write)(StrRef ref, StrRef text) = nullptr;
+  // A file's last-written date (form 1, YYYYMMDD) or time of day in
+  // milliseconds (form 0); 0 when there is no such file.
+  int32_t (*file_time)(StrRef name, uint8_t form) = nullptr;
   // Path expansion of file names (%NAME% references), a scratch item.
   StrRef (*expand_path)(StrRef name) = nullptr;
 };
@@ -70,6 +73,9 @@ struct ExprState {
   ExprHooks hooks;
   // Handlers of the application's functions 34 to 49 (lang/functions.h).
   ErrCode (*app_functions[16])(const FnCall& call) = {};
+  // Handlers of built-in functions 1 to 33 whose layer sits above the
+  // language (streams, record files), filled by that layer at start-up.
+  ErrCode (*layer_functions[34])(const FnCall& call) = {};
   uint16_t depth = 0;  // nesting of the evaluation running now
   FunctionIndex functions;
 };

@@ -10,6 +10,7 @@
 #include "core/text.h"
 #include "data/dict.h"
 #include "data/fieldexpr.h"
+#include "data/fnfiles.h"
 #include "data/streams.h"
 #include "lang/eval.h"
 #include "lang/lang.h"
