@@ -11,6 +11,7 @@
 #include "data/dict.h"
 #include "data/fieldexpr.h"
 #include "data/fnfiles.h"
+#include "data/fnrecords.h"
 #include "data/streams.h"
 #include "lang/eval.h"
 #include "lang/lang.h"
@@ -23,8 +24,15 @@
 
 namespace tol {
 
+// The variable store, then the seams through which expressions reach the
+// record buffers, the files and the path expansion.
 ErrCode StepVariables() {
-  return LangInit();
+  if (ErrCode e = LangInit()) return e;
+  ConnectFieldReferences();
+  ConnectFileFunctions();
+  ConnectRecordFunctions();
+  Lang().expr.hooks.expand_path = ExpandPath;
+  return E_OK;
 }
 
 ErrCode StepLocaleTexts() {
