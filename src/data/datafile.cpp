@@ -250,6 +250,32 @@ void FileCloseAll() {
   (void)Slots().Truncate(kGroupOpenSets, 0);
 }
 
+uint32_t OpenFilesMark() {
+  FileTables& t = Data().files;
+  OpenFilesSnapshot snap;
+  for (uint16_t s = 1; s <= kMaxStructs; ++s) snap.mode[s] = t.ctrl[s].mode;
+  snap.current = SysGet(_CURFIL);
+  t.marks.push_back(snap);
+  return static_cast<uint32_t>(t.marks.size() - 1);
+}
+
+void OpenFilesRestore(uint32_t mark) {
+  FileTables& t = Data().files;
+  if (mark >= t.marks.size()) return;
+  OpenFilesSnapshot snap = t.marks[mark];
+  t.marks.resize(mark);
+  uint16_t count = StructCount();
+  for (uint16_t s = count; s >= 1; --s) {
+    if (t.ctrl[s].mode == snap.mode[s]) continue;
+    if (snap.mode[s] == MODE_CLOSED) {
+      FileClose(s);
+    } else {
+      (void)FileOpen(s, snap.mode[s]);
+    }
+  }
+  SysSet(_CURFIL, snap.current);
+}
+
 ErrCode FileReopen(uint16_t s, ErrCode code) {
   s = StructResolve(s);
   if (ErrCode rc = CheckField(s, kStructOnly)) return rc;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/strref.h"
 #include "data/dict.h"
@@ -91,9 +92,17 @@ struct SelectionRow {
 };
 
 // The record layer's part of the data state (data/data.h).
+// The open modes of every structure and the current structure, as a
+// procedure run found them.
+struct OpenFilesSnapshot {
+  uint8_t mode[kMaxStructs + 1] = {};
+  int16_t current = 0;
+};
+
 struct FileTables {
   DataFileCtrl ctrl[kMaxStructs + 1];  // by structure number; 0 unused
   SelectionRow rows[kSelectionRows];
+  std::vector<OpenFilesSnapshot> marks;  // OpenFilesMark, innermost last
 };
 
 // The access state of a structure (resolved as in the dictionary); null
@@ -117,6 +126,12 @@ bool FileIsOpen(uint16_t s);
 [[nodiscard]] ErrCode FileSelect(StrRef list);
 // Closes every structure and forgets the open-set stack.
 void FileCloseAll();
+// Takes note of which structures are open in which mode, and of the current
+// one; OpenFilesRestore(mark) closes what was opened since, reopens what
+// was closed or reopened in another mode, and forgets the notes taken
+// after the mark.  A run that nests its own mark inside is undone with it.
+uint32_t OpenFilesMark();
+void OpenFilesRestore(uint32_t mark);
 
 // Record transfers: half 1 current, 2 as read, 3 both.
 [[nodiscard]] ErrCode FileRead(uint16_t s, uint32_t recno, uint8_t half);

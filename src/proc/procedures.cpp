@@ -12,6 +12,7 @@
 #include "core/errors.h"
 #include "core/lists.h"
 #include "core/text.h"
+#include "data/datafile.h"
 #include "host/fs.h"
 #include "lang/eval.h"
 #include "lang/exprfile.h"
@@ -24,6 +25,7 @@
 #include "lang/variables.h"
 #include "shell/env.h"
 #include "shell/messages.h"
+#include "shell/paths.h"
 #include "shell/progdef.h"
 #include "shell/startup.h"
 
@@ -595,7 +597,27 @@ ErrCode RunFrom(StrRef entry, StrRef file, uint16_t mode, uint16_t arg_base) {
   return code;
 }
 
-// "*" in the parameter: a pattern of the definitions folder.
+constexpr size_t kMaxTitle = 200;
+
+// A pattern file's title in the selection: its first line without the
+// ";" when it is a remark, else its name; quoted so that commas stay in.
+StrRef PatternTitle(const std::string& name) {
+  std::string text;
+  StrRef path = JoinPath(EnvValue(ENV_DOCPATH), StrRef::Of(name));
+  StrRef title = StrRef::Of(name);
+  if (path.ok() && host::ReadAll(path.view(), &text) && !text.empty() && text[0] == ';') {
+    size_t end = text.find_first_of("\r\n");
+    std::string_view line(text.data() + 1, (end == std::string::npos ? text.size() : end) - 1);
+    if (line.size() > kMaxTitle) line = line.substr(0, kMaxTitle);
+    title = Trim(Copy(StrRef::Of(line)));
+  }
+  StrRef quoted = Quote(title, '\'');
+  return quoted.ok() ? quoted : Quote(StrRef::Of(name), '\'');
+}
+
+// "*" in the parameter: a pattern of the definitions folder.  The matching
+// files are offered in the selection window until the user cancels; each
+// chosen one runs as a PrcExec parameter, and a failure ends the loop.
 ErrCode PatternForm(StrRef parameter) {
   ScratchFrame f;
   std::vector<std::string> names =
@@ -604,7 +626,22 @@ ErrCode PatternForm(StrRef parameter) {
     SetDetail(0, MessageText(31));
     return Fail(kModRunner, E_FILENOTFOUND);
   }
-  return NotAvailable("PrcExec file selection window");
+  auto select = Proc().hooks.select_from_list;
+  if (!select) return NotAvailable("PrcExec file selection window");
+  StrRef list;
+  for (const std::string& name : names) {
+    StrRef title = PatternTitle(name);
+    list = list.size() ? Join(list, ",", title) : title;
+    if (!list.ok()) return Fail(kModRunner, list.err());
+  }
+  for (;;) {
+    ScratchFrame one;
+    uint16_t choice = select(MessageText(88), list);
+    if (choice == 0 || choice > names.size()) return E_OK;
+    StrRef chosen = StrRef::Of(names[choice - 1]);
+    if (FindByte(chosen, '*') != kNpos) return E_OK;  // never a pattern again
+    if (ErrCode e = RunPrcExec(chosen)) return e;
+  }
 }
 
 ErrCode PrcExecProgram(StrRef parameter) {
@@ -682,6 +719,8 @@ ErrCode RunPrcExec(StrRef parameter, ErrCode (*prepare)()) {
 
 void ProcInstall() {
   Shell().prcexec = PrcExecProgram;
+  Proc().hooks.record_files_mark = OpenFilesMark;
+  Proc().hooks.record_files_restore = OpenFilesRestore;
 }
 
 }  // namespace tol

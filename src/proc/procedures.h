@@ -78,6 +78,10 @@ struct ProcHooks {
   // Windows created during such a run are destroyed (the window layer).
   uint32_t (*windows_mark)() = nullptr;
   void (*windows_restore)(uint32_t mark) = nullptr;
+  // The selection window of the dialogs: the 1-based item chosen from the
+  // comma list of quoted items, 0 when the user cancelled.  PrcExec's file
+  // pattern needs it; without one that form is not available.
+  uint16_t (*select_from_list)(StrRef title, StrRef items) = nullptr;
 };
 
 struct ProcState {

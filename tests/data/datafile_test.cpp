@@ -74,6 +74,27 @@ TEST_F(DataFileTest, SameModeIsANoOpAndAnotherModeReopens) {
   EXPECT_FALSE(IndexOf(kArticulos)->open());
 }
 
+TEST_F(DataFileTest, OpenFilesRestoreGivesBackWhatARunFound) {
+  ASSERT_EQ(FileOpen(kClientes, kReadWrite | MODE_CURRENT), ST_PAST);
+  ASSERT_EQ(FileOpen(kArticulos, MODE_READONLY), ST_PAST);
+  uint32_t outer = OpenFilesMark();
+  FileClose(kClientes);
+  ASSERT_EQ(FileOpen(kArticulos, kReadWrite), ST_PAST);  // another mode
+  ASSERT_EQ(FileOpen(kFacturas, MODE_CURRENT), ST_PAST);
+  uint32_t inner = OpenFilesMark();
+  ASSERT_EQ(FileOpen(kLinFact, MODE_READONLY), ST_PAST);
+  (void)inner;  // a nested run that ended without giving back
+  OpenFilesRestore(outer);
+  EXPECT_EQ(FileCtrl(kClientes)->mode, kReadWrite | MODE_CURRENT);
+  EXPECT_EQ(FileCtrl(kArticulos)->mode, MODE_READONLY);
+  EXPECT_FALSE(FileIsOpen(kFacturas));
+  EXPECT_FALSE(FileIsOpen(kLinFact));
+  EXPECT_EQ(SysGet(_CURFIL), kClientes);
+  EXPECT_TRUE(Data().files.marks.empty());
+  OpenFilesRestore(inner);  // forgotten with the outer mark: nothing happens
+  EXPECT_TRUE(FileIsOpen(kClientes));
+}
+
 TEST_F(DataFileTest, ExclusiveOpenHoldsTheLockCompanion) {
   ASSERT_EQ(FileOpen(kArticulos, MODE_EXCLUSIVE), ST_PAST);
   EXPECT_EQ(Slurp("articulos.lock"), " ");

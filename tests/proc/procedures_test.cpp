@@ -399,3 +399,42 @@ TEST_F(ProcTest, PrcExec) {
 
 }  // namespace
 }  // namespace tol
+
+namespace tol {
+namespace {
+
+// The selection window as a user would answer it: the choices in turn,
+// then cancel; every list offered is kept.
+std::vector<uint16_t> g_choices;
+std::vector<std::string> g_offered;
+uint16_t Choose(StrRef title, StrRef items) {
+  g_offered.push_back(title.str() + "|" + items.str());
+  if (g_choices.empty()) return 0;
+  uint16_t c = g_choices.front();
+  g_choices.erase(g_choices.begin());
+  return c;
+}
+
+TEST_F(ProcTest, PatternFormOffersTheFilesUntilCancelled) {
+  File("A1.PRC", {";Cierre, de caja", "RUNS$=RUNS$+'a'"});
+  File("B1.PRC", {"RUNS$=RUNS$+'b'"});
+  File("C1.PRC", {"; it's", "GOTO nowhere"});
+  ASSERT_EQ(EvaluateCheck("RUNS$=''"), E_OK);
+  Proc().hooks.select_from_list = Choose;
+  g_offered.clear();
+  g_choices = {2, 1, 9};  // 9 is no item: the same as cancelling
+  ASSERT_EQ(RunPrcExec("*1.PRC"), E_OK) << Detail();
+  EXPECT_EQ(Value("RUNS$"), "ba");
+  ASSERT_EQ(g_offered.size(), 3u);
+  EXPECT_EQ(g_offered[0], "Selecci\xF3n de Fichero|'Cierre, de caja','B1.PRC',\"it's\"");
+  // A chosen file that fails ends the selection with its code.
+  g_offered.clear();
+  g_choices = {3, 1};
+  EXPECT_GE(RunPrcExec("*1.PRC"), 128);
+  EXPECT_EQ(g_offered.size(), 1u);
+  EXPECT_EQ(Value("RUNS$"), "ba");
+  Proc().hooks.select_from_list = nullptr;
+}
+
+}  // namespace
+}  // namespace tol
