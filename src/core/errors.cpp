@@ -36,6 +36,10 @@ StrRef ErrorDetail() {
   return Slots().Get(kGroupRuntime, kItemDetail);
 }
 
+uint32_t DetailSerial() {
+  return Core().err.detail_serial;
+}
+
 uint32_t SetDetail(uint32_t value, StrRef text, bool append) {
   if (!text.ok()) return value;
   ScratchFrame frame;
@@ -49,6 +53,7 @@ uint32_t SetDetail(uint32_t value, StrRef text, bool append) {
     if (cur.ok() && cur.size()) next = Concat(Concat(cur, "\r\n"), text);
   }
   (void)Slots().Set(kGroupRuntime, kItemDetail, next);
+  ++Core().err.detail_serial;
   return value;
 }
 

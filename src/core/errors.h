@@ -13,6 +13,7 @@ namespace tol {
 struct ErrorState {
   ErrCode code = 0;
   uint16_t module = 0;
+  uint32_t detail_serial = 0;  // counts the changes of the detail
 };
 
 // Slot table group 9 holds the runtime's texts.
@@ -43,5 +44,8 @@ void ClearError();
 // most about 1024 bytes of what was there; returns value unchanged.
 uint32_t SetDetail(uint32_t value, StrRef text, bool append = false);
 StrRef ErrorDetail();
+// Changes with every SetDetail: a caller that adds its own context can tell
+// whether a lower layer has explained the failure already.
+uint32_t DetailSerial();
 
 }  // namespace tol

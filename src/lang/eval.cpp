@@ -505,12 +505,15 @@ ErrCode Evaluate(StrRef text) {
     return prepared.err();
   }
   uint16_t fail_at = 0;
+  uint32_t explained = DetailSerial();
   ErrCode code = RunStatements(prepared, &fail_at);
   if (code > E_DETAIL) {
     Report(1, M_EXPEXEC, code, code);
     if (code >= E_TYPES) {
+      // What a lower layer said about the failure (a file's name) stays in
+      // front of the statement.
       StrRef stmt = StatementAt(prepared, fail_at);
-      SetDetail(0, stmt, code == E_FEATUREREMOVED);
+      SetDetail(0, stmt, code == E_FEATUREREMOVED || DetailSerial() != explained);
     }
   }
   if (code == E_NULLEXPR) code = kValueNumber;
