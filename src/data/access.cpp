@@ -348,8 +348,11 @@ ErrCode FileScanNext(uint16_t s, uint8_t* flags, StrRef condition, StrRef limit,
     move = true;
     rc = FileInRange(s, *flags, limit);
     if (rc) return rc;
+    // A condition that cannot be evaluated ends the scan with its failure:
+    // taken as true it would select (and FileDeleteAll delete) every record.
     ErrCode ok = EvaluateCondition(condition);
-    if (ok != 0) return 0;  // true, or a failure of the condition
+    if (ok == 1) return 0;
+    if (ok >= E_CANCEL) return ok;
   }
 }
 
@@ -379,7 +382,8 @@ uint32_t FileCount(uint16_t s, uint16_t key, StrRef from, StrRef to, StrRef cond
       while ((rc = FileScanNext(s, &flags, condition, to)) == 0) ++count;
     }
   }
-  if (err && rc >= 128) *err = rc;
+  if (rc >= E_CANCEL) count = 0;
+  if (err && rc >= E_CANCEL) *err = rc;
   (void)PositionRestore(s, saved);
   return count;
 }

@@ -91,11 +91,15 @@ ErrCode SelectionBuild(uint16_t s, uint16_t key, StrRef from, StrRef to, StrRef 
     if (rc != 0) break;
     if (ErrCode grow = Append(t.rows[row], FileRecno(s))) {
       (void)PositionRestore(s, before);
+      (void)SelectionFree(s);
       return Fail(M_DATAFILE, grow);
     }
   }
-  if (rc >= 128) {
+  // A failed scan (a condition that cannot be evaluated, a cancel) gives
+  // its row back and leaves the selection put aside current again.
+  if (rc >= E_CANCEL) {
     (void)PositionRestore(s, before);
+    (void)SelectionFree(s);
     return rc;
   }
   if (t.rows[row].count == 0) {

@@ -223,6 +223,23 @@ TEST_F(AccessTest, DeleteAllTakesThePrefixAndCondition) {
   EXPECT_EQ(SelectionCount(kClientes), 0);
 }
 
+TEST_F(AccessTest, AConditionThatCannotBeEvaluatedSelectsAndDeletesNothing) {
+  for (const char* code : {"A1", "A2", "A3"}) ASSERT_EQ(AddCustomer(code, code), 0);
+  const std::string records = Slurp("DATOS/clientes.FD");
+  ASSERT_EQ(SelectionBuild(kClientes, 1, "A", "A", "", 0), 0);  // one put aside
+  const StrRef broken("NOSUCH{1}=='x'");
+  EXPECT_GE(FileDeleteAll(kClientes, 1, "A", broken), E_CANCEL);
+  EXPECT_EQ(Slurp("DATOS/clientes.FD"), records);
+  EXPECT_EQ(SelectionCount(kClientes), 3);  // the one put aside is back
+  ErrCode err = 0;
+  EXPECT_EQ(FileCount(kClientes, 1, "", "", broken, &err), 0u);
+  EXPECT_GE(err, E_CANCEL);
+  EXPECT_GE(SelectionBuild(kClientes, 1, "", "", broken, 0), E_CANCEL);
+  EXPECT_EQ(SelectionFree(kClientes), 0);
+  EXPECT_EQ(SelectionCount(kClientes), 0);  // every row given back
+  for (uint16_t i = 0; i < kSelectionRows; ++i) EXPECT_FALSE(Data().files.rows[i].in_use) << i;
+}
+
 // A write that fails (a full disk) leaves both files exactly as they were.
 TEST_F(AccessTest, FailedWritesLeaveBothFilesAsTheyWere) {
   for (const char* code : {"A", "B", "C"}) ASSERT_EQ(AddCustomer(code, code), 0);
