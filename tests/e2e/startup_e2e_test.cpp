@@ -3,20 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <fstream>
-#include <sstream>
 
 #include "support/run.h"
 
 namespace tol::testing {
 namespace {
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
 
 TEST(StartupE2E, HelpPrintsUsageAndExitsZero) {
   TempDir dir;

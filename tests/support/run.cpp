@@ -12,14 +12,12 @@
 
 namespace tol::testing {
 
-namespace {
-std::string Slurp(const std::string& path) {
+std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream ss;
   ss << in.rdbuf();
   return ss.str();
 }
-}  // namespace
 
 RunResult RunTolvina(const std::vector<std::string>& args, const std::string& cwd,
                      const std::vector<std::string>& env) {
@@ -48,8 +46,8 @@ RunResult RunTolvina(const std::vector<std::string>& args, const std::string& cw
   int status = 0;
   if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status))
     r.exit_code = WEXITSTATUS(status);
-  r.out = Slurp(out);
-  r.err = Slurp(err);
+  r.out = ReadFile(out);
+  r.err = ReadFile(err);
   return r;
 }
 
@@ -70,7 +68,7 @@ void TempDir::Write(const std::string& name, const std::string& bytes) const {
 }
 
 std::string TempDir::Read(const std::string& name) const {
-  return Slurp(*this / name);
+  return ReadFile(*this / name);
 }
 
 }  // namespace tol::testing

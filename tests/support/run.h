@@ -18,6 +18,9 @@ struct RunResult {
 RunResult RunTolvina(const std::vector<std::string>& args, const std::string& cwd,
                      const std::vector<std::string>& env = {});
 
+// A file's bytes; empty when it cannot be read.
+std::string ReadFile(const std::string& path);
+
 // A fresh folder under /tmp, removed with everything in it on destruction.
 class TempDir {
  public:
