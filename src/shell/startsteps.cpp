@@ -23,8 +23,12 @@
 
 namespace tol {
 
+// The variable store, then the seam through which expressions reach the
+// files.
 ErrCode StepVariables() {
-  return LangInit();
+  if (ErrCode e = LangInit()) return e;
+  ConnectFileFunctions();
+  return E_OK;
 }
 
 ErrCode StepLocaleTexts() {
@@ -65,15 +69,18 @@ ErrCode StepRunInputFile(StrRef name) {
   return e;
 }
 
-ErrCode StepOpenMainWindow(StrRef) {
-  return NotAvailable("main window");
+ErrCode StepOpenMainWindow(StrRef name) {
+  ShellState& sh = Shell();
+  return sh.open_main_window ? sh.open_main_window(name) : NotAvailable("main window");
 }
 
 ErrCode StepDispatch(StrRef command) {
   return Dispatch(command);
 }
 
-void StepMessageLoop() {}
+void StepMessageLoop() {
+  if (Shell().message_loop) Shell().message_loop();
+}
 
 uint16_t StepShutdown() {
   LangShutdown();
