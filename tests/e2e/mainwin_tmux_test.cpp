@@ -67,6 +67,14 @@ class Tmux {
   void Keys(const std::string& keys) {
     (void)Output("tmux -L " + socket_ + " send-keys " + keys + " 2>&1");
   }
+  // A left click at col, row (from 0) as the terminal reports it to a
+  // program that asked for the mouse: press, then release.
+  void Click(int col, int row) {
+    std::string at = {static_cast<char>(33 + col), static_cast<char>(33 + row)};
+    for (char button : {' ', '#'})
+      (void)Output("tmux -L " + socket_ + " send-keys -l " +
+                   Shell("\x1b[M" + std::string(1, button) + at) + " 2>&1");
+  }
   void Kill() { (void)Output("tmux -L " + socket_ + " kill-server 2>/dev/null"); }
 
  private:
@@ -112,6 +120,23 @@ TEST(MainWindowTmux, MenuEntryWritesItsFileAndTheConfirmedCloseEndsTheRun) {
   tmux.Keys("Escape");
   ASSERT_TRUE(tmux.Shows("Desea Cerrar")) << tmux.Screen();
   tmux.Keys("Enter");  // Yes is the default button
+  ASSERT_TRUE(WaitFor([&] { return !dir.Read("rc").empty(); })) << tmux.Screen();
+  EXPECT_EQ(dir.Read("rc"), "0\n") << dir.Read("err.txt");
+}
+
+TEST(MainWindowTmux, MouseOpensTheMenuAndChoosesAnEntry) {
+  TempDir dir;
+  CopyFixture(dir);
+  Tmux tmux;
+  ASSERT_TRUE(tmux.Start(100, 30, "sh -c " + Shell(Launch(dir, "; echo $? > rc"))));
+  ASSERT_TRUE(tmux.Shows("Archivo  Ayuda")) << tmux.Screen();
+  tmux.Click(3, 1);  // "Archivo" on the menu bar
+  ASSERT_TRUE(tmux.Shows("lculo de total")) << tmux.Screen();
+  tmux.Click(5, 4);  // its second entry
+  ASSERT_TRUE(WaitFor([&] { return dir.Read("TOTAL.TXT") == "15"; })) << tmux.Screen();
+  tmux.Keys("Escape");
+  ASSERT_TRUE(tmux.Shows("Desea Cerrar")) << tmux.Screen();
+  tmux.Keys("Enter");
   ASSERT_TRUE(WaitFor([&] { return !dir.Read("rc").empty(); })) << tmux.Screen();
   EXPECT_EQ(dir.Read("rc"), "0\n") << dir.Read("err.txt");
 }
