@@ -58,6 +58,8 @@ class Tmux {
     std::string cmd = "tmux -L " + socket_ + " new-session -d -x " + std::to_string(cols) + " -y " +
                       std::to_string(rows) + " " + Shell(command) + " 2>&1";
     std::string out = Output(cmd);
+    path_ = Output("tmux -L " + socket_ + " display-message -p '#{socket_path}' 2>/dev/null");
+    if (!path_.empty() && path_.back() == '\n') path_.pop_back();
     return out.empty();
   }
   std::string Screen() { return Output("tmux -L " + socket_ + " capture-pane -p 2>/dev/null"); }
@@ -75,10 +77,14 @@ class Tmux {
       (void)Output("tmux -L " + socket_ + " send-keys -l " +
                    Shell("\x1b[M" + std::string(1, button) + at) + " 2>&1");
   }
-  void Kill() { (void)Output("tmux -L " + socket_ + " kill-server 2>/dev/null"); }
+  // The server leaves its socket file behind.
+  void Kill() {
+    (void)Output("tmux -L " + socket_ + " kill-server 2>/dev/null");
+    if (!path_.empty()) unlink(path_.c_str());
+  }
 
  private:
-  std::string socket_;
+  std::string socket_, path_;
 };
 
 void CopyFixture(const TempDir& dir) {
