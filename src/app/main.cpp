@@ -12,6 +12,7 @@
 #include "proc/procedures.h"
 #include "shell/startup.h"
 #include "winui/backend.h"
+#include "winui/mainwin.h"
 #include "winui/winui.h"
 
 namespace {
@@ -69,6 +70,7 @@ int main(int argc, char** argv) {
   // The terminal when standard input and output are one, else headless;
   // TOLVINA_DISPLAY=headless|term forces the choice.
   tol::InstallBackend(tol::MakeBackend());
+  tol::MainWindowInstall();
   tol::DisplayScope shown(*tol::Win().backend);
   tol::ErrCode start =
       tol::RuntimeStart(nullptr, 0xFFFF, whole, kDefaultAppName, kTitle, kStartFlags, nullptr);

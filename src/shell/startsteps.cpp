@@ -73,15 +73,18 @@ ErrCode StepRunInputFile(StrRef name) {
   return e;
 }
 
-ErrCode StepOpenMainWindow(StrRef) {
-  return NotAvailable("main window");
+ErrCode StepOpenMainWindow(StrRef name) {
+  ShellState& sh = Shell();
+  return sh.open_main_window ? sh.open_main_window(name) : NotAvailable("main window");
 }
 
 ErrCode StepDispatch(StrRef command) {
   return Dispatch(command);
 }
 
-void StepMessageLoop() {}
+void StepMessageLoop() {
+  if (Shell().message_loop) Shell().message_loop();
+}
 
 uint16_t StepShutdown() {
   LangShutdown();

@@ -42,6 +42,10 @@ struct ShellState {
   // The PrcExec program; the procedure layer, which sits above the shell,
   // fills it (ProcInstall).  Empty: PrcExec is not available.
   ErrCode (*prcexec)(StrRef parameters) = nullptr;
+  // The main window and its message loop; the window layer, above the
+  // shell, fills both.  Empty: the main window is not available.
+  ErrCode (*open_main_window)(StrRef start_program) = nullptr;
+  void (*message_loop)() = nullptr;
 };
 inline ShellState& Shell() {
   return Current<ShellState>::Get();

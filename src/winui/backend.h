@@ -49,6 +49,9 @@ class Backend : public Display {
   virtual int64_t NowMillis() = 0;
   // A popup menu at col, row: the chosen item's index, -1 when dismissed.
   virtual int32_t TrackPopup(const Menu& menu, int32_t col, int32_t row) = 0;
+  // A person is at the other end: the end of its input means they are
+  // gone, not that queued input is used up.
+  virtual bool Interactive() const { return false; }
 
   // The main window is the first one the runtime opened.
   bool HasMainWindow() const override;

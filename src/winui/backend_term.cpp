@@ -87,6 +87,7 @@ class TermBackend final : public Backend {
   void Idle(int ms) override;
   int64_t NowMillis() override;
   int32_t TrackPopup(const Menu& menu, int32_t col, int32_t row) override;
+  bool Interactive() const override { return true; }
   BoxAnswer MessageBox(StrRef text, StrRef caption, BoxStyle style) override;
 
  private:

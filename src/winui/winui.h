@@ -79,6 +79,8 @@ struct ScreenLink {
   uint16_t (*command)(Hwnd window, WParam wp, LParam lp) = nullptr;
   // The main window's events: 16 with the entry in bits 8-15, 17 close.
   uint16_t (*main_event)(uint16_t code) = nullptr;
+  // The number of open screens; without a screen layer none.
+  uint16_t (*screen_count)() = nullptr;
 };
 
 inline constexpr size_t kRecordedActions = 256;
@@ -107,6 +109,11 @@ struct WinState {
   std::vector<RecordedAction> actions;  // every action sent, in order
   std::unique_ptr<Backend> backend;
   bool quitting = false;  // input has ended for good: every loop ends
+  // The user asked to stop the running work (the progress window's
+  // Cancel); the procedure runner takes it at its next poll.
+  bool cancel = false;
+  Hwnd main_window = 0;
+  bool main_busy = false;  // one of the main window's commands is running
 };
 
 inline WinState& Win() {
