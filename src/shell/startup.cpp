@@ -73,7 +73,7 @@ void LoadFontSet() {
   StrRef all = StrRef::Of(std::string_view(text).substr(0, 0xFFFF));
   StrRef line = ListItem(all, '\n', 1);
   line = Trim(line, TRIM_RIGHT, "\r");
-  FontSpec& font = Shell().font_set;
+  FontSetLine& font = Shell().font_set;
   font.height = static_cast<int16_t>(ToInteger(ListItem(line, ';', 1)));
   font.width = static_cast<int16_t>(ToInteger(ListItem(line, ';', 2)));
   font.weight = FindText(Upper(ListItem(line, ';', 3)), "BOLD") != kNpos ? 700 : 400;

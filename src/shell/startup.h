@@ -23,7 +23,7 @@ using AppCallback = ErrCode (*)(uint16_t stage_code);
 
 // A font line of the font set (OVFONT.PPN), kept until the window layer
 // defines it.
-struct FontSpec {
+struct FontSetLine {
   int16_t height = 0;
   int16_t width = 0;
   int16_t weight = 0;
@@ -38,7 +38,7 @@ struct ShellState {
   ProgramDispatcher dispatcher = nullptr;
   uint8_t start_flags = 0;
   AppCallback callback = nullptr;
-  FontSpec font_set;
+  FontSetLine font_set;
   // The PrcExec program; the procedure layer, which sits above the shell,
   // fills it (ProcInstall).  Empty: PrcExec is not available.
   ErrCode (*prcexec)(StrRef parameters) = nullptr;

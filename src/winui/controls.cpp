@@ -275,7 +275,7 @@ void FontDefine(uint16_t height, uint16_t width, uint16_t bold, StrRef face) {
   }
 }
 
-bool ActiveFont(FontSpec* out) {
+bool ActiveFont(ControlFont* out) {
   WinState& st = Win();
   if (st.fonts.count == 0) return false;
   const FontDef& f = st.fonts.fonts[st.fonts.count - 1];
@@ -291,7 +291,7 @@ ErrCode FontApply(Hwnd control, uint16_t which) {
   WinState& st = Win();
   st.sys.common_controls = true;
   uint32_t font;
-  FontSpec spec;
+  ControlFont spec;
   if (which == 0)
     font = kSystemFont;
   else if (which == 2)

@@ -34,12 +34,12 @@ CellMetrics CellSize();
 // height, width 65535: the current cell's; bold 0 or 1, or a weight.
 void FontDefine(uint16_t height, uint16_t width, uint16_t bold, StrRef face);
 // The font a control gets for which = 2, as it would be created.
-struct FontSpec {
+struct ControlFont {
   int32_t height = 0, width = 0, weight = 0;
   uint8_t charset = 1;
   std::string face;
 };
-bool ActiveFont(FontSpec* out);
+bool ActiveFont(ControlFont* out);
 // which 0: the system font; 2: the active font; 163 for any other.
 [[nodiscard]] ErrCode FontApply(Hwnd control, uint16_t which);
 inline constexpr uint32_t kSystemFont = 1, kOemFixedFont = 2;

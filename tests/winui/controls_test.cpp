@@ -244,7 +244,7 @@ TEST_F(ControlsTest, FontsDefineTheCell) {
   EXPECT_EQ(CellSize().w, 12);
   EXPECT_EQ(CellSize().h, 24);
   FontDefine(24, 12, 0, "Lucida Console");
-  FontSpec f;
+  ControlFont f;
   ASSERT_TRUE(ActiveFont(&f));
   EXPECT_EQ(f.height, 21);
   EXPECT_EQ(f.width, 11);
