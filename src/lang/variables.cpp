@@ -10,6 +10,7 @@
 #include "core/lists.h"
 #include "core/text.h"
 #include "lang/names.h"
+#include "lang/numbers.h"
 #include "lang/sysvars.h"
 #include "lang/tables.h"
 
@@ -140,57 +141,10 @@ int64_t IntegerToNumber(int64_t integer) {
 }
 
 int64_t TextToNumber(StrRef text) {
-  if (!text.ok()) return 0;
-  uint16_t i = 0, n = text.size();
-  while (i < n && (text[i] == ' ' || text[i] == '\t')) ++i;
-  bool neg = false;
-  if (i < n && (text[i] == '+' || text[i] == '-')) neg = text[i++] == '-';
-  // The digits without their point; the point's place among them.
-  char digits[64];
-  int count = 0, point = -1, leading = 0;
-  bool any = false;
-  for (; i < n; ++i) {
-    uint8_t c = text[i];
-    if (c == '.' && point < 0) {
-      point = leading + count;
-    } else if (c >= '0' && c <= '9') {
-      any = true;
-      if (c == '0' && count == 0 && point < 0) continue;  // leading zeros carry nothing
-      if (count < static_cast<int>(sizeof digits)) {
-        digits[count++] = static_cast<char>(c);
-      } else if (point < 0) {
-        ++leading;  // integer digits past what 64 bits can hold: saturates below
-      }
-    } else {
-      break;
-    }
-  }
-  if (!any) return 0;
-  if (point < 0) point = leading + count;
-  int32_t zeros = 0;
-  if (i < n && (text[i] == 'D' || text[i] == 'd')) {
-    for (++i; i < n && text[i] >= '0' && text[i] <= '9' && zeros < 100; ++i)
-      zeros = zeros * 10 + (text[i] - '0');
-  }
-  int64_t s = Scale();
   int places = 0;
-  while (s > 1) s /= 10, ++places;
-  // The held value is the digits up to the point moved right by places + zeros.
-  int32_t whole = point + places + zeros;
-  uint64_t v = 0;
-  const uint64_t limit = neg ? uint64_t{1} << 63 : (uint64_t{1} << 63) - 1;
-  bool saturated = false;
-  for (int32_t k = 0; k < whole && !saturated; ++k) {
-    uint64_t d = k < count ? static_cast<uint64_t>(digits[k] - '0') : 0;
-    if (v > (limit - d) / 10) {
-      saturated = true;
-      v = limit;
-    } else {
-      v = v * 10 + d;
-    }
-  }
-  if (!saturated && whole >= 0 && whole < count && digits[whole] >= '5' && v < limit) ++v;
-  return neg ? static_cast<int64_t>(0 - v) : static_cast<int64_t>(v);
+  for (int64_t s = Scale(); s > 1; s /= 10) ++places;
+  int64_t v;
+  return ReadNumber(text, places, &v) ? 0 : v;
 }
 
 ErrCode PushNumber(int64_t number) {

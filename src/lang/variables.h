@@ -43,9 +43,8 @@ int64_t Scale();
 int64_t NumberToInteger(int64_t number);
 // Integer to number: times S, saturating at the 64-bit limits.
 int64_t IntegerToNumber(int64_t integer);
-// A number literal's text: blanks, sign, digits, point and decimals
-// (rounded half away from zero to _PRECIS places), "D" and a count of
-// zeros.  Text without digits gives 0.
+// A text read as a number at _PRECIS places, exactly as the evaluator
+// reads number literals (ReadNumber); 0 when it does not fit.
 int64_t TextToNumber(StrRef text);
 // A number on the scratch stack is an item of exactly 8 bytes.
 [[nodiscard]] ErrCode PushNumber(int64_t number);
