@@ -388,6 +388,27 @@ bool TermBackend::KeyFromCode(int code, InputEvent* ev) {
   return false;
 }
 
+// An Esc that ncurses hands over with "[" or "O" right behind it is a key
+// sequence the terminal description does not know (a key this program has
+// no use for): it is read to its final byte and dropped, so that it never
+// arrives as Esc (which asks to close) followed by stray characters.  An
+// Esc with anything else behind it stays an Esc.
+bool SkipUnknownSequence() {
+  wint_t next = 0;
+  if (get_wch(&next) != OK) return false;
+  if (next != '[' && next != 'O') {
+    unget_wch(static_cast<wchar_t>(next));
+    return false;
+  }
+  bool csi = next == '[';
+  for (int i = 0; i < 32; ++i) {
+    wint_t c = 0;
+    if (get_wch(&c) != OK) return true;
+    if (!csi || (c >= 0x40 && c <= 0x7E)) return true;
+  }
+  return true;
+}
+
 bool TermBackend::ReadEvent(InputEvent* ev, int ms) {
   if (!Alive()) return false;
   timeout(ms);
@@ -420,6 +441,7 @@ bool TermBackend::ReadEvent(InputEvent* ev, int ms) {
     ev->vk = VK_TAB;
     ev->ch = 9;
   } else if (wc == 27) {
+    if (SkipUnknownSequence()) return false;
     ev->vk = VK_ESCAPE;
     ev->ch = 27;
   } else if (wc == 127 || wc == 8) {

@@ -43,6 +43,9 @@ const Want kWant[] = {
     {InputEvent::CLICK, 0, 0, false, false, 4, 2},         // left button at column 5, row 3
 };
 const char kBytes[] =
+    "\x1b[99~"  // keys the terminal description does not know: dropped
+    "\x1b[1;9Q"
+    "\x1bOz"
     "\x1b[Z"
     "\x1b[1;5F"
     "\x1bOP"
