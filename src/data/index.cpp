@@ -85,17 +85,22 @@ ErrCode IndexCtrl::Open(StrRef name, uint16_t key_count, KeySource* source) {
 void IndexCtrl::Release() {
   std::vector<uint32_t>().swap(keys_);
   std::vector<uint32_t>().swap(free_);
-  n_ = f_ = cursor_ = key_room_ = free_room_ = next_ = 0;
+  n_ = f_ = cursor_ = key_room_ = free_room_ = stride_ = next_ = 0;
   loaded_ = changed_ = false;
 }
 
 ErrCode IndexCtrl::Reserve(uint32_t key_room, uint32_t free_room) {
   try {
-    std::vector<uint32_t> keys(size_t(key_room) * key_count_);
-    for (uint16_t k = 1; k <= key_count_ && n_; ++k)
-      std::memcpy(keys.data() + size_t(k - 1) * key_room, List(k), size_t(n_) * 4);
-    free_.resize(free_room);
-    keys_.swap(keys);
+    if (key_room > stride_) {
+      uint32_t stride = stride_ == 0 ? key_room : std::max(key_room, stride_ + stride_ / 2);
+      std::vector<uint32_t> keys(size_t(stride) * key_count_);
+      for (uint16_t k = 1; k <= key_count_ && n_; ++k)
+        std::memcpy(keys.data() + size_t(k - 1) * stride, List(k), size_t(n_) * 4);
+      keys_.swap(keys);
+      stride_ = stride;
+    }
+    if (free_room > free_.size())
+      free_.resize(free_.empty() ? free_room : std::max<size_t>(free_room, free_.size() * 3 / 2));
   } catch (const std::bad_alloc&) {
     return Fail(M_DATAFILE, E_OUTOFMEMORY);
   }
@@ -245,7 +250,7 @@ ErrCode IndexCtrl::Bisect(uint16_t k, StrRef value, uint32_t len, IndexWhich whi
   uint32_t pos = 0;
   while (lo < hi) {
     uint32_t mid = lo + (hi - lo) / 2;
-    StrRef key = source_->KeyOf(list[mid], k);
+    StrRef key = Probe(list[mid], k);
     if (!key.ok()) return key.err();
     int c = Compare(value, key);
     if (c > 0) {
@@ -265,7 +270,7 @@ ErrCode IndexCtrl::Bisect(uint16_t k, StrRef value, uint32_t len, IndexWhich whi
       uint32_t a = lo, b = pos;
       while (a < b) {
         uint32_t mid = a + (b - a) / 2;
-        StrRef key = source_->KeyOf(list[mid], k);
+        StrRef key = Probe(list[mid], k);
         if (!key.ok()) return key.err();
         if (Compare(value, key) == 0)
           b = mid;
@@ -277,7 +282,7 @@ ErrCode IndexCtrl::Bisect(uint16_t k, StrRef value, uint32_t len, IndexWhich whi
       uint32_t a = pos + 1, b = hi;
       while (a < b) {
         uint32_t mid = a + (b - a) / 2;
-        StrRef key = source_->KeyOf(list[mid], k);
+        StrRef key = Probe(list[mid], k);
         if (!key.ok()) return key.err();
         if (Compare(value, key) == 0)
           a = mid + 1;
@@ -408,24 +413,60 @@ uint32_t IndexCtrl::FindIn(uint16_t k, uint32_t recno, uint32_t len) const {
   return p == list + len ? kNoRecord : uint32_t(p - list);
 }
 
-ErrCode IndexCtrl::Drop(uint32_t recno) {
+StrRef IndexCtrl::Probe(uint32_t recno, uint16_t k) {
+  return recno == pinned_ ? pinned_value_ : source_->KeyOf(recno, k);
+}
+
+uint32_t IndexCtrl::Locate(uint16_t k, uint32_t recno, StrRef was, uint32_t len) {
+  if (was.ok() && !was.empty()) {
+    // The record file may already hold the record's new bytes (an update
+    // or a deletion is written before the index changes): its own probe
+    // answers the value it is filed under.
+    uint16_t klen = source_->KeyLen(k);
+    pinned_ = recno;
+    pinned_value_ = was.size() > klen ? StrRef(was.data(), klen) : was;
+    IndexHit first, last;
+    bool found = Bisect(k, was, len, INDEX_FIRST, &first) == 0 && first.status == INDEX_ON &&
+                 Bisect(k, was, len, INDEX_LAST, &last) == 0 && last.status == INDEX_ON;
+    pinned_ = kNoRecord;
+    pinned_value_ = StrRef();
+    if (found) {
+      const uint32_t* list = List(k);
+      for (uint32_t p = first.position; p <= last.position; ++p)
+        if (list[p] == recno) return p;
+    }
+  }
+  // The lists do not order the record by that value (another station's
+  // change, a value from elsewhere): the scan finds it wherever it is.
+  return FindIn(k, recno, len);
+}
+
+ErrCode IndexCtrl::Drop(uint32_t recno, const StrRef* was) {
   if (!loaded_) return E_FILENOTINIT;
-  for (uint16_t k = 1; k <= key_count_; ++k)
-    if (FindIn(k, recno, n_) == kNoRecord) return Fail(M_DATAFILE, E_INDEXCMDERROR);
+  std::vector<uint32_t> at;
+  try {
+    at.resize(key_count_);
+  } catch (const std::bad_alloc&) {
+    return Fail(M_DATAFILE, E_OUTOFMEMORY);
+  }
+  for (uint16_t k = 1; k <= key_count_; ++k) {
+    at[k - 1] = Locate(k, recno, was ? was[k - 1] : StrRef(), n_);
+    if (at[k - 1] == kNoRecord) return Fail(M_DATAFILE, E_INDEXCMDERROR);
+  }
   if (free_spare() == 0)
     if (ErrCode e = Grow()) return e;
-  for (uint16_t k = key_count_; k >= 1; --k) RemoveAt(k, FindIn(k, recno, n_), n_);
+  for (uint16_t k = key_count_; k >= 1; --k) RemoveAt(k, at[k - 1], n_);
   free_[f_++] = recno;
   --n_;
   changed_ = true;
   return 0;
 }
 
-ErrCode IndexCtrl::Rekey(uint32_t recno, uint16_t k, StrRef value) {
+ErrCode IndexCtrl::Rekey(uint32_t recno, uint16_t k, StrRef value, StrRef was) {
   if (!loaded_) return E_FILENOTINIT;
   if (k == 0 || k > key_count_) return E_DATAOUTBOUND;
   if (!value.ok()) return value.err();
-  uint32_t at = FindIn(k, recno, n_);
+  uint32_t at = Locate(k, recno, was, n_);
   if (at == kNoRecord) return Fail(M_DATAFILE, E_INDEXCMDERROR);
   RemoveAt(k, at, n_);
   uint32_t pos = 0;
@@ -559,7 +600,18 @@ ErrCode IndexTake(uint16_t s, uint32_t* recno) {
 
 ErrCode IndexDrop(uint16_t s, uint32_t recno) {
   if ((s = Checked(s)) == 0) return E_DATAOUTBOUND;
-  return Data().indexes.ctrl[s].Drop(recno);
+  IndexCtrl& ctrl = Data().indexes.ctrl[s];
+  if (!ctrl.loaded()) return E_FILENOTINIT;
+  ScratchFrame frame;
+  std::vector<StrRef> was;
+  try {
+    was.resize(ctrl.key_count());
+  } catch (const std::bad_alloc&) {
+    return Fail(M_DATAFILE, E_OUTOFMEMORY);
+  }
+  StrRef read = BufferHalf(s, HALF_READ);
+  for (uint16_t k = 1; k <= ctrl.key_count(); ++k) was[k - 1] = KeyValue(s, k, read);
+  return ctrl.Drop(recno, was.data());
 }
 
 ErrCode IndexRekey(uint16_t s, uint32_t recno) {
@@ -573,7 +625,7 @@ ErrCode IndexRekey(uint16_t s, uint32_t recno) {
     if (!now.ok()) return now.err();
     if (!was.ok()) return was.err();
     if (now == was) continue;
-    if (ErrCode e = ctrl.Rekey(recno, k, now)) return e;
+    if (ErrCode e = ctrl.Rekey(recno, k, now, was)) return e;
   }
   return 0;
 }
