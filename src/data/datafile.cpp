@@ -358,7 +358,7 @@ BufferedPass::BufferedPass(uint16_t s) : s_(StructResolve(s)) {
   if (c == nullptr) return;
   outer_ = !c->buffered;
   if (outer_) {
-    Data().files.cache[s_].Clear();
+    Data().files.cache[s_].Forget();
     c->buffered = true;
   }
 }

@@ -240,17 +240,20 @@ ErrCode IndexCtrl::Grow() {
   return Reserve(kr, fr);
 }
 
-ErrCode IndexCtrl::Bisect(uint16_t k, StrRef value, uint32_t len, IndexWhich which, IndexHit* hit) {
+ErrCode IndexCtrl::Bisect(uint16_t k, StrRef value, uint32_t len, IndexWhich which, IndexHit* hit,
+                          uint32_t skip) {
   uint16_t klen = source_->KeyLen(k);
   if (value.size() > klen) value = StrRef(value.data(), klen);
   if (value.size() == 0) value = StrRef(" ");
   const uint32_t* list = List(k);
+  // Position i of the list without the entry at skip.
+  auto at = [&](uint32_t i) { return list[i >= skip ? i + 1 : i]; };
   uint32_t lo = 0, hi = len;
   bool equal = false;
   uint32_t pos = 0;
   while (lo < hi) {
     uint32_t mid = lo + (hi - lo) / 2;
-    StrRef key = Probe(list[mid], k);
+    StrRef key = Probe(at(mid), k);
     if (!key.ok()) return key.err();
     int c = Compare(value, key);
     if (c > 0) {
@@ -270,7 +273,7 @@ ErrCode IndexCtrl::Bisect(uint16_t k, StrRef value, uint32_t len, IndexWhich whi
       uint32_t a = lo, b = pos;
       while (a < b) {
         uint32_t mid = a + (b - a) / 2;
-        StrRef key = Probe(list[mid], k);
+        StrRef key = Probe(at(mid), k);
         if (!key.ok()) return key.err();
         if (Compare(value, key) == 0)
           b = mid;
@@ -282,7 +285,7 @@ ErrCode IndexCtrl::Bisect(uint16_t k, StrRef value, uint32_t len, IndexWhich whi
       uint32_t a = pos + 1, b = hi;
       while (a < b) {
         uint32_t mid = a + (b - a) / 2;
-        StrRef key = Probe(list[mid], k);
+        StrRef key = Probe(at(mid), k);
         if (!key.ok()) return key.err();
         if (Compare(value, key) == 0)
           a = mid + 1;
@@ -293,12 +296,12 @@ ErrCode IndexCtrl::Bisect(uint16_t k, StrRef value, uint32_t len, IndexWhich whi
     }
     hit->status = INDEX_ON;
     hit->position = pos;
-    hit->recno = list[pos];
+    hit->recno = at(pos);
     return 0;
   }
   hit->position = lo;
   hit->status = lo >= len ? INDEX_PAST : INDEX_BEFORE;
-  hit->recno = lo < len ? list[lo] : kNoRecord;
+  hit->recno = lo < len ? at(lo) : kNoRecord;
   return 0;
 }
 
@@ -468,14 +471,17 @@ ErrCode IndexCtrl::Rekey(uint32_t recno, uint16_t k, StrRef value, StrRef was) {
   if (!value.ok()) return value.err();
   uint32_t at = Locate(k, recno, was, n_);
   if (at == kNoRecord) return Fail(M_DATAFILE, E_INDEXCMDERROR);
-  RemoveAt(k, at, n_);
-  uint32_t pos = 0;
-  if (ErrCode e = Insert(k, recno, value, n_ - 1, &pos)) {
-    uint32_t* list = List(k);
-    std::memmove(list + at + 1, list + at, size_t(n_ - 1 - at) * 4);
-    list[at] = recno;
-    return e;
-  }
+  // The new place among the other entries, after the equal keys; then only
+  // the entries between the old and the new place move.
+  IndexHit h;
+  if (ErrCode e = Bisect(k, value, n_ - 1, INDEX_LAST, &h, at)) return e;
+  uint32_t to = h.status == INDEX_ON ? h.position + 1 : h.position;
+  uint32_t* list = List(k);
+  if (to < at)
+    std::memmove(list + to + 1, list + to, size_t(at - to) * 4);
+  else if (to > at)
+    std::memmove(list + at, list + at + 1, size_t(to - at) * 4);
+  list[to] = recno;
   changed_ = true;
   return 0;
 }

@@ -127,8 +127,11 @@ class IndexCtrl {
   ErrCode Damaged();
   bool Consistent();
   ErrCode WriteFile();
-  // Searches the first len entries of key k's list.
-  ErrCode Bisect(uint16_t k, StrRef value, uint32_t len, IndexWhich which, IndexHit* hit);
+  // Searches the first len entries of key k's list; with skip, the list
+  // without the entry at that position (len counts the others), positions
+  // counted as if it were gone.
+  ErrCode Bisect(uint16_t k, StrRef value, uint32_t len, IndexWhich which, IndexHit* hit,
+                 uint32_t skip = kNoRecord);
   ErrCode Insert(uint16_t k, uint32_t recno, StrRef value, uint32_t len, uint32_t* pos);
   uint32_t FindIn(uint16_t k, uint32_t recno, uint32_t len) const;
   // The position of recno in the first len entries of key k's list, found
