@@ -120,6 +120,14 @@ ErrCode ReadForIndex(uint16_t s, uint32_t recno, char* buf) {
   return Data().files.cache[s].Read(*f, int64_t{recno} * len, len, buf) ? 0 : E_READ;
 }
 
+ErrCode ReadPartForIndex(uint16_t s, uint32_t recno, uint16_t offset, uint16_t n, char* buf) {
+  const DataFileCtrl& c = Data().files.ctrl[s];
+  host::File* f = RecordStream(c);
+  if (f == nullptr) return E_FILENOTINIT;
+  int64_t at = int64_t{recno} * RecordLength(s) + offset;
+  return Data().files.cache[s].Read(*f, at, n, buf) ? 0 : E_READ;
+}
+
 uint32_t RecordsForIndex(uint16_t s) {
   const DataFileCtrl& c = Data().files.ctrl[s];
   return c.records_seen != 0xFFFFFFFF ? c.records_seen : FileRecords(s);
@@ -219,7 +227,8 @@ ErrCode FileOpen(uint16_t s, uint8_t mode) {
   }
   if (ErrCode rc = CheckRecordFile(s, c)) return give_up(rc);
   if (!(mode & MODE_NOINDEX)) {
-    ErrCode rc = IndexOpen(s, DataFileName(s, KIND_INDEX), {ReadForIndex, RecordsForIndex});
+    ErrCode rc = IndexOpen(s, DataFileName(s, KIND_INDEX),
+                           {ReadForIndex, RecordsForIndex, ReadPartForIndex});
     if (rc == E_DISKIO) rc = E_INDEXCMDERROR;  // shorter than its own counts
     if (rc) {
       IndexClose(s);

@@ -509,8 +509,23 @@ ErrCode StructKeys::Bind(uint16_t s, RecordReader reader) {
 
 StrRef StructKeys::KeyOf(uint32_t recno, uint16_t k) {
   if (k == 0 || k > keys_.size()) return StrRef::Fail(E_DATAOUTBOUND);
-  if (ErrCode e = reader_.read(s_, recno, record_.data())) return StrRef::Fail(e);
   const KeyDef& key = keys_[k - 1];
+  if (reader_.read_part != nullptr && record_length_ != 0) {
+    size_t at = 0;
+    for (uint8_t i = 0; i < key.segment_count; ++i) {
+      const KeySeg& g = key.seg[i];
+      uint16_t inside = g.offset >= record_length_
+                            ? 0
+                            : uint16_t(std::min<uint32_t>(g.length, record_length_ - g.offset));
+      if (inside)
+        if (ErrCode e = reader_.read_part(s_, recno, g.offset, inside, key_.data() + at))
+          return StrRef::Fail(e);
+      std::memset(key_.data() + at + inside, ' ', g.length - inside);
+      at += g.length;
+    }
+    return StrRef(key_.data(), static_cast<uint16_t>(at));
+  }
+  if (ErrCode e = reader_.read(s_, recno, record_.data())) return StrRef::Fail(e);
   size_t at = 0;
   for (uint8_t i = 0; i < key.segment_count; ++i) {
     const KeySeg& g = key.seg[i];

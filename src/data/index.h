@@ -169,6 +169,10 @@ struct RecordReader {
   ErrCode (*read)(uint16_t s, uint32_t recno, char* buf) = nullptr;
   // The whole records in structure s's record file.
   uint32_t (*records)(uint16_t s) = nullptr;
+  // When given: reads n bytes at offset within record recno into buf, so
+  // that a probe touches only its key's bytes; 0 or the failure as read.
+  ErrCode (*read_part)(uint16_t s, uint32_t recno, uint16_t offset, uint16_t n,
+                       char* buf) = nullptr;
 };
 
 class StructKeys final : public KeySource {
