@@ -166,6 +166,41 @@ ErrCode IndexCtrl::Load(bool /*from_start*/) {
 bool IndexCtrl::Consistent() {
   uint32_t records = source_->Records();
   next_ = 0;
+  uint64_t held = uint64_t(n_) * key_count_ + f_;
+  // A mark per record number costs memory by the record file's size: when
+  // that is far beyond what the index holds, the lists are sorted instead.
+  if (key_count_ == 0xFFFF || records > 4 * held + (1u << 20)) return ConsistentBySorting(records);
+  try {
+    // Each number gets the mark of the last list that held it: k for key k's
+    // list, key_count_ + 1 for the free list.  A number of list k must carry
+    // mark k - 1, so each list holds exactly the numbers of the one before.
+    std::vector<uint16_t> mark(records, 0);
+    uint32_t high = 0;
+    for (uint16_t k = 1; k <= key_count_; ++k) {
+      const uint32_t* list = List(k);
+      for (uint32_t i = 0; i < n_; ++i) {
+        uint32_t r = list[i];
+        if (r >= records || mark[r] != k - 1) return false;
+        mark[r] = k;
+        high = std::max(high, r + 1);
+      }
+    }
+    const uint16_t free_mark = static_cast<uint16_t>(key_count_ + 1);
+    for (uint32_t i = 0; i < f_; ++i) {
+      uint32_t r = free_[i];
+      if (r >= records || mark[r] != 0) return false;
+      mark[r] = free_mark;
+      high = std::max(high, r + 1);
+    }
+    next_ = high;
+  } catch (const std::bad_alloc&) {
+    return ConsistentBySorting(records);
+  }
+  return true;
+}
+
+bool IndexCtrl::ConsistentBySorting(uint32_t records) {
+  next_ = 0;
   try {
     std::vector<uint32_t> live(List(1), List(1) + n_);
     std::vector<uint32_t> spare(free_.begin(), free_.begin() + f_);

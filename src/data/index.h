@@ -126,6 +126,7 @@ class IndexCtrl {
   const uint32_t* List(uint16_t k) const { return keys_.data() + (k - 1) * size_t(stride_); }
   ErrCode Damaged();
   bool Consistent();
+  bool ConsistentBySorting(uint32_t records);
   ErrCode WriteFile();
   // Searches the first len entries of key k's list; with skip, the list
   // without the entry at that position (len counts the others), positions
