@@ -97,8 +97,9 @@ struct SelectionRow {
 struct FileTables {
   DataFileCtrl ctrl[kMaxStructs + 1];  // by structure number; 0 unused
   SelectionRow rows[kSelectionRows];
-  // The pages of each open record file the index has probed; dropped at
-  // every open, close and reopen.
+  // The pages of each open record file read by the index's probes and by
+  // selection passes (data/recordcache.h); emptied at every open, close
+  // and reopen.
   RecordCache cache[kMaxStructs + 1];
 };
 
