@@ -456,6 +456,7 @@ StrRef IndexCtrl::Probe(uint32_t recno, uint16_t k) {
 }
 
 uint32_t IndexCtrl::Locate(uint16_t k, uint32_t recno, StrRef was, uint32_t len) {
+  uint32_t from = 0;
   if (was.ok() && !was.empty()) {
     // The record file may already hold the record's new bytes (an update
     // or a deletion is written before the index changes): its own probe
@@ -463,20 +464,21 @@ uint32_t IndexCtrl::Locate(uint16_t k, uint32_t recno, StrRef was, uint32_t len)
     uint16_t klen = source_->KeyLen(k);
     pinned_ = recno;
     pinned_value_ = was.size() > klen ? StrRef(was.data(), klen) : was;
-    IndexHit first, last;
-    bool found = Bisect(k, was, len, INDEX_FIRST, &first) == 0 && first.status == INDEX_ON &&
-                 Bisect(k, was, len, INDEX_LAST, &last) == 0 && last.status == INDEX_ON;
+    IndexHit first;
+    if (Bisect(k, was, len, INDEX_FIRST, &first) == 0 && first.status == INDEX_ON)
+      from = first.position;
     pinned_ = kNoRecord;
     pinned_value_ = StrRef();
-    if (found) {
-      const uint32_t* list = List(k);
-      for (uint32_t p = first.position; p <= last.position; ++p)
-        if (list[p] == recno) return p;
-    }
   }
-  // The lists do not order the record by that value (another station's
-  // change, a value from elsewhere): the scan finds it wherever it is.
-  return FindIn(k, recno, len);
+  // From the first of the equal keys on, the number is among the next
+  // entries; when the lists do not file the record under that value
+  // (another station's change, a value from elsewhere) the scan goes on
+  // round the whole list.
+  const uint32_t* list = List(k);
+  const uint32_t* p = std::find(list + from, list + len, recno);
+  if (p != list + len) return uint32_t(p - list);
+  p = std::find(list, list + from, recno);
+  return p == list + from ? kNoRecord : uint32_t(p - list);
 }
 
 ErrCode IndexCtrl::Drop(uint32_t recno, const StrRef* was) {

@@ -135,8 +135,8 @@ class IndexCtrl {
                  uint32_t skip = kNoRecord);
   ErrCode Insert(uint16_t k, uint32_t recno, StrRef value, uint32_t len, uint32_t* pos);
   uint32_t FindIn(uint16_t k, uint32_t recno, uint32_t len) const;
-  // The position of recno in the first len entries of key k's list, found
-  // by bisection on was; kNoRecord when it is not there.
+  // The position of recno in the first len entries of key k's list, looked
+  // for from the first entry filed under was; kNoRecord when it is not there.
   uint32_t Locate(uint16_t k, uint32_t recno, StrRef was, uint32_t len);
   // Key k of recno as the lists order it: the pinned value for the record
   // whose entry is being looked for, else the record file's.
