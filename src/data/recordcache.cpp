@@ -10,6 +10,9 @@ namespace tol {
 
 RecordCache::Page* RecordCache::Load(host::File f, uint64_t page, uint32_t need) {
   if (page >= pages_.size()) {
+    // The table of pages grows only as far as the file reaches.
+    int64_t size = host::Size(f);
+    if (size < 0 || page * page_bytes_ + need > uint64_t(size)) return nullptr;
     try {
       pages_.resize(page + 1);
     } catch (const std::bad_alloc&) {

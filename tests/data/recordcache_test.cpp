@@ -82,6 +82,9 @@ TEST_F(RecordCacheTest, ReadsAlwaysMatchTheFile) {
         cache_.Clear();
     }
   }
+  // Far past the end: refused without a table of pages out to there.
+  char got[8];
+  EXPECT_FALSE(cache_.Read(f_, int64_t{1} << 45, sizeof got, got));
 }
 
 // Held pages are not read again, so a change the cache was not told of
