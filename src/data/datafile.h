@@ -71,9 +71,8 @@ struct DataFileCtrl {
   // The selection row in use, then the rows put aside by nested selections.
   uint16_t rows[3] = {kNoRow, kNoRow, kNoRow};
   uint8_t mode = MODE_CLOSED;
-  bool locked = false;
-  uint32_t sequential = 0;  // position of moves without an index: a record number  // this open
-                            // made the lock companion
+  bool locked = false;      // this open made the lock companion
+  uint32_t sequential = 0;  // position of moves without an index: a record number
   // The record the buffer was last read from; none after a clear.
   uint32_t recno = 0xFFFFFFFF;
   // While an insert enters a record already written, the record count the
