@@ -61,10 +61,8 @@ ErrCode Clear(uint16_t s, DataFileCtrl& c) {
 // that was there, its previous bytes are put back as far as the disk lets.
 ErrCode WriteOver(uint16_t s, const DataFileCtrl& c, uint32_t recno, StrRef previous) {
   ErrCode rc = FileWrite(s, recno);
-  if (rc && previous.ok() && previous.size()) {
-    if (host::File* f = Data().streams.Entry(c.handle))
-      (void)host::WriteAt(*f, previous.data(), previous.size(), int64_t{recno} * previous.size());
-  }
+  if (rc && c.handle != kNoHandle && previous.ok() && previous.size())
+    (void)FilePutBack(s, recno, previous);
   return rc;
 }
 
@@ -234,8 +232,8 @@ ErrCode FileInsert(uint16_t s) {
   if (rc) {
     if (recno >= records) {
       FileCutBack(s, records);
-    } else if (host::File* f = Data().streams.Entry(c->handle)) {
-      (void)host::WriteAt(*f, before.data(), before.size(), int64_t{recno} * before.size());
+    } else {
+      (void)FilePutBack(s, recno, before);
     }
     return rc >= 128 ? FailFile(rc, s) : rc;
   }
@@ -264,9 +262,7 @@ ErrCode FileUpdate(uint16_t s) {
   if ((rc = WriteOver(s, *c, c->recno, previous))) return rc;
   if ((rc = IndexRekey(s, c->recno))) {
     // The index keeps the old key values: so does the record.
-    if (host::File* f = Data().streams.Entry(c->handle); f && previous.ok())
-      (void)host::WriteAt(*f, previous.data(), previous.size(),
-                          int64_t{c->recno} * previous.size());
+    (void)FilePutBack(s, c->recno, previous);
     return FailFile(rc, s);
   }
   (void)BufferCopy(s, 1);
@@ -371,6 +367,7 @@ uint32_t FileCount(uint16_t s, uint16_t key, StrRef from, StrRef to, StrRef cond
     return 0;
   }
   FilePosition saved = PositionSave(s);
+  BufferedPass pass(s);
   uint32_t count = 0;
   IndexHit hit;
   rc = Position(s, *c, from, &hit);

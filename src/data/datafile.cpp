@@ -117,7 +117,15 @@ ErrCode ReadForIndex(uint16_t s, uint32_t recno, char* buf) {
   host::File* f = RecordStream(c);
   uint16_t len = RecordLength(s);
   if (f == nullptr) return E_FILENOTINIT;
-  return host::ReadAt(*f, buf, len, int64_t{recno} * len) == len ? 0 : E_READ;
+  return Data().files.cache[s].Read(*f, int64_t{recno} * len, len, buf) ? 0 : E_READ;
+}
+
+ErrCode ReadPartForIndex(uint16_t s, uint32_t recno, uint16_t offset, uint16_t n, char* buf) {
+  const DataFileCtrl& c = Data().files.ctrl[s];
+  host::File* f = RecordStream(c);
+  if (f == nullptr) return E_FILENOTINIT;
+  int64_t at = int64_t{recno} * RecordLength(s) + offset;
+  return Data().files.cache[s].Read(*f, at, n, buf) ? 0 : E_READ;
 }
 
 uint32_t RecordsForIndex(uint16_t s) {
@@ -212,13 +220,15 @@ ErrCode FileOpen(uint16_t s, uint8_t mode) {
     return rc;
   };
   c.handle = OpenRecordStream(DataFileName(s, KIND_RECORD), mode);
+  Data().files.cache[s].Clear();
   if (c.handle == kStreamFail) {
     c.handle = kNoHandle;
     return give_up(kStreamFail);
   }
   if (ErrCode rc = CheckRecordFile(s, c)) return give_up(rc);
   if (!(mode & MODE_NOINDEX)) {
-    ErrCode rc = IndexOpen(s, DataFileName(s, KIND_INDEX), {ReadForIndex, RecordsForIndex});
+    ErrCode rc = IndexOpen(s, DataFileName(s, KIND_INDEX),
+                           {ReadForIndex, RecordsForIndex, ReadPartForIndex});
     if (rc == E_DISKIO) rc = E_INDEXCMDERROR;  // shorter than its own counts
     if (rc) {
       IndexClose(s);
@@ -237,6 +247,7 @@ ErrCode FileClose(uint16_t s) {
   DataFileCtrl& c = Data().files.ctrl[s];
   if (c.handle != kNoHandle) StreamClose(c.handle);
   if (c.mode != MODE_CLOSED && !(c.mode & MODE_NOINDEX)) IndexClose(s);
+  Data().files.cache[s].Clear();
   if (HoldsLock(c)) LockRelease(s);
   while (c.rows[0] != kNoRow) SelectionFree(s);
   if (!c.temp_record.empty()) host::Remove(c.temp_record);
@@ -282,6 +293,8 @@ ErrCode FileReopen(uint16_t s, ErrCode code) {
   DataFileCtrl& c = Data().files.ctrl[s];
   if (c.mode == MODE_CLOSED) return code ? code : E_FILEIO;
   if (c.handle != kNoHandle) StreamClose(c.handle);
+  // Other stations may have changed the file since it was opened.
+  Data().files.cache[s].Clear();
   ScratchFrame frame;
   c.handle = OpenRecordStream(DataFileName(s, KIND_RECORD), c.mode);
   if (c.handle == kStreamFail) {
@@ -365,11 +378,29 @@ StrRef RecordLoad(uint16_t s, uint32_t recno) {
   ScratchMark m = Scratch().Mark();
   if (ErrCode rc = Scratch().Push(len, MemBlocks::kNoFill)) return StrRef::Fail(rc);
   char* p = Scratch().TopBytes();
-  if (host::ReadAt(*f, p, len, int64_t{recno} * len) != len) {
+  int64_t at = int64_t{recno} * len;
+  bool read =
+      c.buffered ? Data().files.cache[s].Read(*f, at, len, p) : host::ReadAt(*f, p, len, at) == len;
+  if (!read) {
     Scratch().Release(m);
     return StrRef::Fail(E_READ);
   }
   return Scratch().Top();
+}
+
+BufferedPass::BufferedPass(uint16_t s) : s_(StructResolve(s)) {
+  DataFileCtrl* c = FileCtrl(s_);
+  if (c == nullptr) return;
+  outer_ = !c->buffered;
+  if (outer_) {
+    Data().files.cache[s_].Forget();
+    c->buffered = true;
+  }
+}
+
+BufferedPass::~BufferedPass() {
+  DataFileCtrl* c = FileCtrl(s_);
+  if (c != nullptr && outer_) c->buffered = false;
 }
 
 void FileCutBack(uint16_t s, uint32_t records) {
@@ -377,7 +408,27 @@ void FileCutBack(uint16_t s, uint32_t records) {
   if (CheckField(s, kStructOnly)) return;
   host::File* f = RecordStream(Data().files.ctrl[s]);
   int64_t size = int64_t{records} * RecordLength(s);
-  if (f != nullptr && host::Size(*f) > size) (void)host::Truncate(*f, size);
+  if (f != nullptr && host::Size(*f) > size) {
+    if (host::Truncate(*f, size))
+      Data().files.cache[s].Cut(size);
+    else
+      Data().files.cache[s].Clear();
+  }
+}
+
+bool FilePutBack(uint16_t s, uint32_t recno, StrRef bytes) {
+  s = StructResolve(s);
+  if (CheckField(s, kStructOnly) || !bytes.ok()) return false;
+  host::File* f = RecordStream(Data().files.ctrl[s]);
+  if (f == nullptr) return false;
+  RecordCache& cache = Data().files.cache[s];
+  int64_t at = int64_t{recno} * bytes.size();
+  if (host::WriteAt(*f, bytes.data(), bytes.size(), at) != bytes.size()) {
+    cache.Clear();
+    return false;
+  }
+  cache.Wrote(at, bytes.data(), bytes.size());
+  return true;
 }
 
 ErrCode FileWrite(uint16_t s, uint32_t recno) {
@@ -392,9 +443,14 @@ ErrCode FileWrite(uint16_t s, uint32_t recno) {
   int64_t at = int64_t{recno} * len;
   int64_t size = host::Size(*f);
   if (size < 0 || at > size) return FailFile(E_WRITE, s, KIND_RECORD);
-  if (host::WriteAt(*f, cur.data(), len, at) == len) return 0;
+  RecordCache& cache = Data().files.cache[s];
+  if (host::WriteAt(*f, cur.data(), len, at) == len) {
+    cache.Wrote(at, cur.data(), len);
+    return 0;
+  }
   // A write that went past the old end is cut back, so the file keeps
   // whole records only.
+  cache.Clear();
   if (at == size) (void)host::Truncate(*f, size);
   return FailFile(E_WRITE, s, KIND_RECORD);
 }

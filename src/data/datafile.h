@@ -10,6 +10,7 @@
 
 #include "core/strref.h"
 #include "data/dict.h"
+#include "data/recordcache.h"
 
 namespace tol {
 
@@ -71,14 +72,15 @@ struct DataFileCtrl {
   // The selection row in use, then the rows put aside by nested selections.
   uint16_t rows[3] = {kNoRow, kNoRow, kNoRow};
   uint8_t mode = MODE_CLOSED;
-  bool locked = false;
-  uint32_t sequential = 0;  // position of moves without an index: a record number  // this open
-                            // made the lock companion
+  bool locked = false;      // this open made the lock companion
+  uint32_t sequential = 0;  // position of moves without an index: a record number
   // The record the buffer was last read from; none after a clear.
   uint32_t recno = 0xFFFFFFFF;
   // While an insert enters a record already written, the record count the
   // index is told (the count before the write); 0xFFFFFFFF otherwise.
   uint32_t records_seen = 0xFFFFFFFF;
+  // Records are read through the read buffer (see BufferedPass).
+  bool buffered = false;
   // Temporary working mode: the names chosen at the open, kept until the close.
   std::string temp_record;
   std::string temp_index;
@@ -103,6 +105,10 @@ struct FileTables {
   DataFileCtrl ctrl[kMaxStructs + 1];  // by structure number; 0 unused
   SelectionRow rows[kSelectionRows];
   std::vector<OpenFilesSnapshot> marks;  // OpenFilesMark, innermost last
+  // The pages of each open record file read by the index's probes and by
+  // selection passes (data/recordcache.h); emptied at every open, close
+  // and reopen.
+  RecordCache cache[kMaxStructs + 1];
 };
 
 // The access state of a structure (resolved as in the dictionary); null
@@ -138,10 +144,28 @@ void OpenFilesRestore(uint32_t mark);
 [[nodiscard]] ErrCode FileWrite(uint16_t s, uint32_t recno);
 // Record recno's bytes on the scratch stack; 136 on a short read.
 StrRef RecordLoad(uint16_t s, uint32_t recno);
+// While one lives, structure s's records are read through the read buffer
+// of its file, which it first empties, so that a pass over many records
+// (a selection, a count) costs few reads and still meets the file as it is
+// when the pass begins.  Nested passes share the outer one's buffer.
+class BufferedPass {
+ public:
+  explicit BufferedPass(uint16_t s);
+  ~BufferedPass();
+  BufferedPass(const BufferedPass&) = delete;
+  BufferedPass& operator=(const BufferedPass&) = delete;
+
+ private:
+  uint16_t s_ = 0;
+  bool outer_ = false;
+};
 // Records in the file (size / record length).
 uint32_t FileRecords(uint16_t s);
 // Cuts the record file back to records whole records (undoing an append).
 void FileCutBack(uint16_t s, uint32_t records);
+// Writes bytes (a whole record as it was) back at recno, undoing a change;
+// false when the disk refused.
+bool FilePutBack(uint16_t s, uint32_t recno, StrRef bytes);
 
 // The 16-bit command code of a maintenance command word; 0x00FF for words
 // that do not move.

@@ -85,17 +85,22 @@ ErrCode IndexCtrl::Open(StrRef name, uint16_t key_count, KeySource* source) {
 void IndexCtrl::Release() {
   std::vector<uint32_t>().swap(keys_);
   std::vector<uint32_t>().swap(free_);
-  n_ = f_ = cursor_ = key_room_ = free_room_ = next_ = 0;
+  n_ = f_ = cursor_ = key_room_ = free_room_ = stride_ = next_ = 0;
   loaded_ = changed_ = false;
 }
 
 ErrCode IndexCtrl::Reserve(uint32_t key_room, uint32_t free_room) {
   try {
-    std::vector<uint32_t> keys(size_t(key_room) * key_count_);
-    for (uint16_t k = 1; k <= key_count_ && n_; ++k)
-      std::memcpy(keys.data() + size_t(k - 1) * key_room, List(k), size_t(n_) * 4);
-    free_.resize(free_room);
-    keys_.swap(keys);
+    if (key_room > stride_) {
+      uint32_t stride = stride_ == 0 ? key_room : std::max(key_room, stride_ + stride_ / 2);
+      std::vector<uint32_t> keys(size_t(stride) * key_count_);
+      for (uint16_t k = 1; k <= key_count_ && n_; ++k)
+        std::memcpy(keys.data() + size_t(k - 1) * stride, List(k), size_t(n_) * 4);
+      keys_.swap(keys);
+      stride_ = stride;
+    }
+    if (free_room > free_.size())
+      free_.resize(free_.empty() ? free_room : std::max<size_t>(free_room, free_.size() * 3 / 2));
   } catch (const std::bad_alloc&) {
     return Fail(M_DATAFILE, E_OUTOFMEMORY);
   }
@@ -160,6 +165,41 @@ ErrCode IndexCtrl::Load(bool /*from_start*/) {
 // every key list holds the same distinct numbers, none of them free.
 bool IndexCtrl::Consistent() {
   uint32_t records = source_->Records();
+  next_ = 0;
+  uint64_t held = uint64_t(n_) * key_count_ + f_;
+  // A mark per record number costs memory by the record file's size: when
+  // that is far beyond what the index holds, the lists are sorted instead.
+  if (key_count_ == 0xFFFF || records > 4 * held + (1u << 20)) return ConsistentBySorting(records);
+  try {
+    // Each number gets the mark of the last list that held it: k for key k's
+    // list, key_count_ + 1 for the free list.  A number of list k must carry
+    // mark k - 1, so each list holds exactly the numbers of the one before.
+    std::vector<uint16_t> mark(records, 0);
+    uint32_t high = 0;
+    for (uint16_t k = 1; k <= key_count_; ++k) {
+      const uint32_t* list = List(k);
+      for (uint32_t i = 0; i < n_; ++i) {
+        uint32_t r = list[i];
+        if (r >= records || mark[r] != k - 1) return false;
+        mark[r] = k;
+        high = std::max(high, r + 1);
+      }
+    }
+    const uint16_t free_mark = static_cast<uint16_t>(key_count_ + 1);
+    for (uint32_t i = 0; i < f_; ++i) {
+      uint32_t r = free_[i];
+      if (r >= records || mark[r] != 0) return false;
+      mark[r] = free_mark;
+      high = std::max(high, r + 1);
+    }
+    next_ = high;
+  } catch (const std::bad_alloc&) {
+    return ConsistentBySorting(records);
+  }
+  return true;
+}
+
+bool IndexCtrl::ConsistentBySorting(uint32_t records) {
   next_ = 0;
   try {
     std::vector<uint32_t> live(List(1), List(1) + n_);
@@ -235,17 +275,20 @@ ErrCode IndexCtrl::Grow() {
   return Reserve(kr, fr);
 }
 
-ErrCode IndexCtrl::Bisect(uint16_t k, StrRef value, uint32_t len, IndexWhich which, IndexHit* hit) {
+ErrCode IndexCtrl::Bisect(uint16_t k, StrRef value, uint32_t len, IndexWhich which, IndexHit* hit,
+                          uint32_t skip) {
   uint16_t klen = source_->KeyLen(k);
   if (value.size() > klen) value = StrRef(value.data(), klen);
   if (value.size() == 0) value = StrRef(" ");
   const uint32_t* list = List(k);
+  // Position i of the list without the entry at skip.
+  auto at = [&](uint32_t i) { return list[i >= skip ? i + 1 : i]; };
   uint32_t lo = 0, hi = len;
   bool equal = false;
   uint32_t pos = 0;
   while (lo < hi) {
     uint32_t mid = lo + (hi - lo) / 2;
-    StrRef key = source_->KeyOf(list[mid], k);
+    StrRef key = Probe(at(mid), k);
     if (!key.ok()) return key.err();
     int c = Compare(value, key);
     if (c > 0) {
@@ -265,7 +308,7 @@ ErrCode IndexCtrl::Bisect(uint16_t k, StrRef value, uint32_t len, IndexWhich whi
       uint32_t a = lo, b = pos;
       while (a < b) {
         uint32_t mid = a + (b - a) / 2;
-        StrRef key = source_->KeyOf(list[mid], k);
+        StrRef key = Probe(at(mid), k);
         if (!key.ok()) return key.err();
         if (Compare(value, key) == 0)
           b = mid;
@@ -277,7 +320,7 @@ ErrCode IndexCtrl::Bisect(uint16_t k, StrRef value, uint32_t len, IndexWhich whi
       uint32_t a = pos + 1, b = hi;
       while (a < b) {
         uint32_t mid = a + (b - a) / 2;
-        StrRef key = source_->KeyOf(list[mid], k);
+        StrRef key = Probe(at(mid), k);
         if (!key.ok()) return key.err();
         if (Compare(value, key) == 0)
           a = mid + 1;
@@ -288,12 +331,12 @@ ErrCode IndexCtrl::Bisect(uint16_t k, StrRef value, uint32_t len, IndexWhich whi
     }
     hit->status = INDEX_ON;
     hit->position = pos;
-    hit->recno = list[pos];
+    hit->recno = at(pos);
     return 0;
   }
   hit->position = lo;
   hit->status = lo >= len ? INDEX_PAST : INDEX_BEFORE;
-  hit->recno = lo < len ? list[lo] : kNoRecord;
+  hit->recno = lo < len ? at(lo) : kNoRecord;
   return 0;
 }
 
@@ -408,33 +451,74 @@ uint32_t IndexCtrl::FindIn(uint16_t k, uint32_t recno, uint32_t len) const {
   return p == list + len ? kNoRecord : uint32_t(p - list);
 }
 
-ErrCode IndexCtrl::Drop(uint32_t recno) {
+StrRef IndexCtrl::Probe(uint32_t recno, uint16_t k) {
+  return recno == pinned_ ? pinned_value_ : source_->KeyOf(recno, k);
+}
+
+uint32_t IndexCtrl::Locate(uint16_t k, uint32_t recno, StrRef was, uint32_t len) {
+  uint32_t from = 0;
+  if (was.ok() && !was.empty()) {
+    // The record file may already hold the record's new bytes (an update
+    // or a deletion is written before the index changes): its own probe
+    // answers the value it is filed under.
+    uint16_t klen = source_->KeyLen(k);
+    pinned_ = recno;
+    pinned_value_ = was.size() > klen ? StrRef(was.data(), klen) : was;
+    IndexHit first;
+    if (Bisect(k, was, len, INDEX_FIRST, &first) == 0 && first.status == INDEX_ON)
+      from = first.position;
+    pinned_ = kNoRecord;
+    pinned_value_ = StrRef();
+  }
+  // From the first of the equal keys on, the number is among the next
+  // entries; when the lists do not file the record under that value
+  // (another station's change, a value from elsewhere) the scan goes on
+  // round the whole list.
+  const uint32_t* list = List(k);
+  const uint32_t* p = std::find(list + from, list + len, recno);
+  if (p != list + len) return uint32_t(p - list);
+  p = std::find(list, list + from, recno);
+  return p == list + from ? kNoRecord : uint32_t(p - list);
+}
+
+ErrCode IndexCtrl::Drop(uint32_t recno, const StrRef* was) {
   if (!loaded_) return E_FILENOTINIT;
-  for (uint16_t k = 1; k <= key_count_; ++k)
-    if (FindIn(k, recno, n_) == kNoRecord) return Fail(M_DATAFILE, E_INDEXCMDERROR);
+  std::vector<uint32_t> at;
+  try {
+    at.resize(key_count_);
+  } catch (const std::bad_alloc&) {
+    return Fail(M_DATAFILE, E_OUTOFMEMORY);
+  }
+  for (uint16_t k = 1; k <= key_count_; ++k) {
+    at[k - 1] = Locate(k, recno, was ? was[k - 1] : StrRef(), n_);
+    if (at[k - 1] == kNoRecord) return Fail(M_DATAFILE, E_INDEXCMDERROR);
+  }
   if (free_spare() == 0)
     if (ErrCode e = Grow()) return e;
-  for (uint16_t k = key_count_; k >= 1; --k) RemoveAt(k, FindIn(k, recno, n_), n_);
+  for (uint16_t k = key_count_; k >= 1; --k) RemoveAt(k, at[k - 1], n_);
   free_[f_++] = recno;
   --n_;
   changed_ = true;
   return 0;
 }
 
-ErrCode IndexCtrl::Rekey(uint32_t recno, uint16_t k, StrRef value) {
+ErrCode IndexCtrl::Rekey(uint32_t recno, uint16_t k, StrRef value, StrRef was) {
   if (!loaded_) return E_FILENOTINIT;
   if (k == 0 || k > key_count_) return E_DATAOUTBOUND;
   if (!value.ok()) return value.err();
-  uint32_t at = FindIn(k, recno, n_);
+  uint32_t at = Locate(k, recno, was, n_);
   if (at == kNoRecord) return Fail(M_DATAFILE, E_INDEXCMDERROR);
-  RemoveAt(k, at, n_);
-  uint32_t pos = 0;
-  if (ErrCode e = Insert(k, recno, value, n_ - 1, &pos)) {
-    uint32_t* list = List(k);
-    std::memmove(list + at + 1, list + at, size_t(n_ - 1 - at) * 4);
-    list[at] = recno;
-    return e;
-  }
+  // The new place among the other entries, after the equal keys; then only
+  // the entries between the old and the new place move.
+  IndexHit h;
+  if (ErrCode e = Bisect(k, value, n_ - 1, INDEX_LAST, &h, at)) return e;
+  uint32_t to = h.status == INDEX_ON ? h.position + 1 : h.position;
+  uint32_t* list = List(k);
+  if (to < at)
+    std::memmove(list + to + 1, list + to, size_t(at - to) * 4);
+  else if (to > at)
+    std::memmove(list + at, list + at + 1, size_t(to - at) * 4);
+  list[to] = recno;
   changed_ = true;
   return 0;
 }
@@ -462,8 +546,23 @@ ErrCode StructKeys::Bind(uint16_t s, RecordReader reader) {
 
 StrRef StructKeys::KeyOf(uint32_t recno, uint16_t k) {
   if (k == 0 || k > keys_.size()) return StrRef::Fail(E_DATAOUTBOUND);
-  if (ErrCode e = reader_.read(s_, recno, record_.data())) return StrRef::Fail(e);
   const KeyDef& key = keys_[k - 1];
+  if (reader_.read_part != nullptr && record_length_ != 0) {
+    size_t at = 0;
+    for (uint8_t i = 0; i < key.segment_count; ++i) {
+      const KeySeg& g = key.seg[i];
+      uint16_t inside = g.offset >= record_length_
+                            ? 0
+                            : uint16_t(std::min<uint32_t>(g.length, record_length_ - g.offset));
+      if (inside)
+        if (ErrCode e = reader_.read_part(s_, recno, g.offset, inside, key_.data() + at))
+          return StrRef::Fail(e);
+      std::memset(key_.data() + at + inside, ' ', g.length - inside);
+      at += g.length;
+    }
+    return StrRef(key_.data(), static_cast<uint16_t>(at));
+  }
+  if (ErrCode e = reader_.read(s_, recno, record_.data())) return StrRef::Fail(e);
   size_t at = 0;
   for (uint8_t i = 0; i < key.segment_count; ++i) {
     const KeySeg& g = key.seg[i];
@@ -559,7 +658,18 @@ ErrCode IndexTake(uint16_t s, uint32_t* recno) {
 
 ErrCode IndexDrop(uint16_t s, uint32_t recno) {
   if ((s = Checked(s)) == 0) return E_DATAOUTBOUND;
-  return Data().indexes.ctrl[s].Drop(recno);
+  IndexCtrl& ctrl = Data().indexes.ctrl[s];
+  if (!ctrl.loaded()) return E_FILENOTINIT;
+  ScratchFrame frame;
+  std::vector<StrRef> was;
+  try {
+    was.resize(ctrl.key_count());
+  } catch (const std::bad_alloc&) {
+    return Fail(M_DATAFILE, E_OUTOFMEMORY);
+  }
+  StrRef read = BufferHalf(s, HALF_READ);
+  for (uint16_t k = 1; k <= ctrl.key_count(); ++k) was[k - 1] = KeyValue(s, k, read);
+  return ctrl.Drop(recno, was.data());
 }
 
 ErrCode IndexRekey(uint16_t s, uint32_t recno) {
@@ -573,7 +683,7 @@ ErrCode IndexRekey(uint16_t s, uint32_t recno) {
     if (!now.ok()) return now.err();
     if (!was.ok()) return was.err();
     if (now == was) continue;
-    if (ErrCode e = ctrl.Rekey(recno, k, now)) return e;
+    if (ErrCode e = ctrl.Rekey(recno, k, now, was)) return e;
   }
   return 0;
 }

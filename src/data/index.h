@@ -94,10 +94,15 @@ class IndexCtrl {
   // record's K key values.  The cursor is left at its place in key K's list.
   [[nodiscard]] ErrCode Take(const StrRef* values, uint32_t* recno);
   // Removes recno from every list and appends it to the free list; 144
-  // when it is not a live entry (nothing changes then).
-  [[nodiscard]] ErrCode Drop(uint32_t recno);
-  // Moves recno within key k's list to the place of its new value.
-  [[nodiscard]] ErrCode Rekey(uint32_t recno, uint16_t k, StrRef value);
+  // when it is not a live entry (nothing changes then).  With was (the
+  // record's K key values as the lists order it, whatever the record file
+  // holds now) each entry is found by bisection, else by a scan of the
+  // list; an entry the bisection misses is looked for by the scan too.
+  [[nodiscard]] ErrCode Drop(uint32_t recno, const StrRef* was = nullptr);
+  // Moves recno within key k's list to the place of its new value; was, as
+  // for Drop, is its value before the change (an empty or failed text: the
+  // list is scanned).
+  [[nodiscard]] ErrCode Rekey(uint32_t recno, uint16_t k, StrRef value, StrRef was = StrRef());
 
   bool open() const { return handle_ != kNoHandle; }
   bool loaded() const { return loaded_; }
@@ -111,31 +116,46 @@ class IndexCtrl {
   uint32_t key_spare() const { return key_room_ - n_; }
   uint32_t free_spare() const { return free_room_ - f_; }
   // Entry i of key k's list, of the free list (for checks and tools).
-  uint32_t KeyEntry(uint16_t k, uint32_t i) const { return keys_[(k - 1) * size_t(key_room_) + i]; }
+  uint32_t KeyEntry(uint16_t k, uint32_t i) const { return keys_[(k - 1) * size_t(stride_) + i]; }
   uint32_t FreeEntry(uint32_t i) const { return free_[i]; }
   const std::string& name() const { return name_; }
 
  private:
   static constexpr uint16_t kNoHandle = 0xFFFF;
-  uint32_t* List(uint16_t k) { return keys_.data() + (k - 1) * size_t(key_room_); }
-  const uint32_t* List(uint16_t k) const { return keys_.data() + (k - 1) * size_t(key_room_); }
+  uint32_t* List(uint16_t k) { return keys_.data() + (k - 1) * size_t(stride_); }
+  const uint32_t* List(uint16_t k) const { return keys_.data() + (k - 1) * size_t(stride_); }
   ErrCode Damaged();
   bool Consistent();
+  bool ConsistentBySorting(uint32_t records);
   ErrCode WriteFile();
-  // Searches the first len entries of key k's list.
-  ErrCode Bisect(uint16_t k, StrRef value, uint32_t len, IndexWhich which, IndexHit* hit);
+  // Searches the first len entries of key k's list; with skip, the list
+  // without the entry at that position (len counts the others), positions
+  // counted as if it were gone.
+  ErrCode Bisect(uint16_t k, StrRef value, uint32_t len, IndexWhich which, IndexHit* hit,
+                 uint32_t skip = kNoRecord);
   ErrCode Insert(uint16_t k, uint32_t recno, StrRef value, uint32_t len, uint32_t* pos);
   uint32_t FindIn(uint16_t k, uint32_t recno, uint32_t len) const;
+  // The position of recno in the first len entries of key k's list, looked
+  // for from the first entry filed under was; kNoRecord when it is not there.
+  uint32_t Locate(uint16_t k, uint32_t recno, StrRef was, uint32_t len);
+  // Key k of recno as the lists order it: the pinned value for the record
+  // whose entry is being looked for, else the record file's.
+  StrRef Probe(uint32_t recno, uint16_t k);
   void RemoveAt(uint16_t k, uint32_t pos, uint32_t len);
   ErrCode Reserve(uint32_t key_room, uint32_t free_room);
   void Release();
 
   std::string name_;
   KeySource* source_ = nullptr;
-  std::vector<uint32_t> keys_;  // key_count_ lists of key_room_ entries
-  std::vector<uint32_t> free_;  // free_room_ entries
+  // key_count_ lists of stride_ entries.  The room the capacity rule gives
+  // (key_room_) is what the index reports; the block itself grows by half
+  // its size at a time, so growth steps do not copy every list each time.
+  std::vector<uint32_t> keys_;
+  std::vector<uint32_t> free_;  // at least free_room_ entries
   uint32_t n_ = 0, f_ = 0, cursor_ = 0;
-  uint32_t key_room_ = 0, free_room_ = 0;
+  uint32_t key_room_ = 0, free_room_ = 0, stride_ = 0;
+  uint32_t pinned_ = kNoRecord;  // see Probe
+  StrRef pinned_value_;
   uint32_t next_ = 0;  // one past the highest number the index holds
   uint16_t handle_ = kNoHandle;
   uint16_t key_count_ = 0;
@@ -150,6 +170,10 @@ struct RecordReader {
   ErrCode (*read)(uint16_t s, uint32_t recno, char* buf) = nullptr;
   // The whole records in structure s's record file.
   uint32_t (*records)(uint16_t s) = nullptr;
+  // When given: reads n bytes at offset within record recno into buf, so
+  // that a probe touches only its key's bytes; 0 or the failure as read.
+  ErrCode (*read_part)(uint16_t s, uint32_t recno, uint16_t offset, uint16_t n,
+                       char* buf) = nullptr;
 };
 
 class StructKeys final : public KeySource {

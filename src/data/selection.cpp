@@ -80,6 +80,7 @@ ErrCode SelectionBuild(uint16_t s, uint16_t key, StrRef from, StrRef to, StrRef 
   t.rows[row].in_use = true;
 
   FilePosition before = PositionSave(s);
+  BufferedPass pass(s);
   ScratchFrame frame;
   StrRef start = how == 2 ? AfterPrefix(from) : from;
   if (!start.ok()) return start.err();

@@ -39,6 +39,30 @@ TEST_F(SelectionTest, GrowsPastThirtyTwoAndReadsInKeyOrder) {
   EXPECT_EQ(Get(kClientes, "CODE"), "C020") << "how 2 starts after the prefix";
 }
 
+// Selections and counts read the record file as it is when they begin,
+// even when another station changed a record after earlier passes and
+// searches had read it.
+TEST_F(SelectionTest, PassesSeeAnotherStationsChanges) {
+  ASSERT_EQ(SelectionBuild(kClientes, 1, "", "", "NAME{1}<'f'", 0), 0);
+  EXPECT_EQ(SelectionCount(kClientes), 20);
+  ASSERT_EQ(SelectionFree(kClientes), 0);
+  ASSERT_EQ(FileFind(kClientes, 1, "C004", 0), ST_ON_RECORD);
+  const uint16_t length = StructAt(kClientes)->record_length;
+  const uint16_t name_at = FieldAt(kClientes, FieldFind(kClientes, "NAME"))->offset;
+  {
+    std::fstream other(Path("DATOS/clientes.FD"), std::ios::in | std::ios::out | std::ios::binary);
+    other.seekp(4 * length + name_at);
+    other.write("zebra", 5);
+  }
+  EXPECT_EQ(FileCount(kClientes, 1, "", "", "NAME{1}<'f'"), 19u);
+  ASSERT_EQ(SelectionBuild(kClientes, 1, "", "", "NAME{1}<'f'", 0), 0);
+  EXPECT_EQ(SelectionCount(kClientes), 19);
+  for (uint16_t i = 0; i < SelectionCount(kClientes); ++i) {
+    ASSERT_EQ(SelectionRead(kClientes, HALF_BOTH, i), ST_ON_RECORD);
+    EXPECT_NE(Get(kClientes, "CODE"), "C004");
+  }
+}
+
 TEST_F(SelectionTest, EmptyResultKeepsTheBuffer) {
   ASSERT_EQ(FileFind(kClientes, 1, "C005", 0), ST_ON_RECORD);
   EXPECT_EQ(SelectionBuild(kClientes, 1, "D", "", "", 0), ST_PAST);
