@@ -110,6 +110,16 @@ std::string Launch(const TempDir& dir, const std::string& tail, bool exec = fals
          Shell(TOLVINA_BIN) + " /DPATH=" + Shell(dir.path()) + " 2>err.txt" + tail;
 }
 
+// Esc asks to close; Enter answers Yes (the default button) and the run
+// ends with 0.
+void CloseConfirmed(Tmux& tmux, const TempDir& dir) {
+  tmux.Keys("Escape");
+  ASSERT_TRUE(tmux.Shows("Desea Cerrar")) << tmux.Screen();
+  tmux.Keys("Enter");
+  ASSERT_TRUE(WaitFor([&] { return !dir.Read("rc").empty(); })) << tmux.Screen();
+  EXPECT_EQ(dir.Read("rc"), "0\n") << dir.Read("err.txt");
+}
+
 TEST(MainWindowTmux, MenuEntryWritesItsFileAndTheConfirmedCloseEndsTheRun) {
   TempDir dir;
   CopyFixture(dir);
@@ -123,11 +133,7 @@ TEST(MainWindowTmux, MenuEntryWritesItsFileAndTheConfirmedCloseEndsTheRun) {
   tmux.Keys("Enter");  // the first entry: Saludo
   ASSERT_TRUE(WaitFor([&] { return dir.Read("SALUDO.TXT") == "Hola desde Tolvina"; }))
       << tmux.Screen();
-  tmux.Keys("Escape");
-  ASSERT_TRUE(tmux.Shows("Desea Cerrar")) << tmux.Screen();
-  tmux.Keys("Enter");  // Yes is the default button
-  ASSERT_TRUE(WaitFor([&] { return !dir.Read("rc").empty(); })) << tmux.Screen();
-  EXPECT_EQ(dir.Read("rc"), "0\n") << dir.Read("err.txt");
+  CloseConfirmed(tmux, dir);
 }
 
 TEST(MainWindowTmux, MouseOpensTheMenuAndChoosesAnEntry) {
@@ -140,11 +146,7 @@ TEST(MainWindowTmux, MouseOpensTheMenuAndChoosesAnEntry) {
   ASSERT_TRUE(tmux.Shows("lculo de total")) << tmux.Screen();
   tmux.Click(5, 4);  // its second entry
   ASSERT_TRUE(WaitFor([&] { return dir.Read("TOTAL.TXT") == "15"; })) << tmux.Screen();
-  tmux.Keys("Escape");
-  ASSERT_TRUE(tmux.Shows("Desea Cerrar")) << tmux.Screen();
-  tmux.Keys("Enter");
-  ASSERT_TRUE(WaitFor([&] { return !dir.Read("rc").empty(); })) << tmux.Screen();
-  EXPECT_EQ(dir.Read("rc"), "0\n") << dir.Read("err.txt");
+  CloseConfirmed(tmux, dir);
 }
 
 TEST(MainWindowTmux, AnswerNoKeepsTheWindowOpen) {
