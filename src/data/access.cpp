@@ -142,6 +142,21 @@ void SequentialMove(DataFileCtrl& c, uint32_t n, uint8_t flags, IndexHit* hit) {
   hit->recno = n ? c.sequential : kNoRecord;
 }
 
+// The search both finds share: the structure open with an index, the key
+// made active, the first entry whose key begins with value (an empty value
+// searched as one blank).
+ErrCode FindEntry(uint16_t* s, uint16_t key, StrRef value, DataFileCtrl** ctrl, IndexHit* hit) {
+  ErrCode rc;
+  DataFileCtrl* c = Open(s, &rc);
+  if (c == nullptr) return rc;
+  if ((rc = UseKey(*s, *c, key))) return rc;
+  if (!value.ok()) return value.err();
+  if (!Indexed(*c)) return E_FILENOTINIT;
+  *ctrl = c;
+  rc = IndexSearch(*s, c->active_key, value.empty() ? StrRef(" ") : value, INDEX_FIRST, hit);
+  return rc >= 128 ? rc : E_OK;
+}
+
 }  // namespace
 
 ErrCode FileMove(uint16_t s, uint8_t flags) {
@@ -169,15 +184,10 @@ ErrCode FileMove(uint16_t s, uint8_t flags) {
 }
 
 ErrCode FileFind(uint16_t s, uint16_t key, StrRef value, uint8_t flags) {
-  ErrCode rc;
-  DataFileCtrl* c = Open(&s, &rc);
-  if (c == nullptr) return rc;
-  if ((rc = UseKey(s, *c, key))) return rc;
-  if (!value.ok()) return value.err();
-  if (!Indexed(*c)) return E_FILENOTINIT;
+  DataFileCtrl* c = nullptr;
   IndexHit hit;
-  rc = IndexSearch(s, c->active_key, value.empty() ? StrRef(" ") : value, INDEX_FIRST, &hit);
-  if (rc >= 128) return rc;
+  ErrCode rc = FindEntry(&s, key, value, &c, &hit);
+  if (rc) return rc;
   if (hit.status == ST_ON_RECORD || (hit.status == ST_BEFORE && (flags & NAV_CLAMP))) {
     if ((rc = ReadInto(s, *c, hit.recno, HALF_BOTH))) return rc;
   } else if (flags & NAV_NEW) {
@@ -188,16 +198,11 @@ ErrCode FileFind(uint16_t s, uint16_t key, StrRef value, uint8_t flags) {
 }
 
 ErrCode FileFindInto(uint16_t s, uint16_t key, StrRef value, uint8_t half) {
-  ErrCode rc;
-  DataFileCtrl* c = Open(&s, &rc);
-  if (c == nullptr) return rc;
-  if ((rc = UseKey(s, *c, key))) return rc;
-  if (!value.ok()) return value.err();
-  if (!Indexed(*c)) return E_FILENOTINIT;
   if (half > HALF_BOTH) return E_DATA;
+  DataFileCtrl* c = nullptr;
   IndexHit hit;
-  rc = IndexSearch(s, c->active_key, value.empty() ? StrRef(" ") : value, INDEX_FIRST, &hit);
-  if (rc >= 128) return rc;
+  ErrCode rc = FindEntry(&s, key, value, &c, &hit);
+  if (rc) return rc;
   bool read =
       half != 0 && (hit.status == ST_ON_RECORD || (hit.status == ST_BEFORE && (half & HALF_READ)));
   if (read && (rc = ReadInto(s, *c, hit.recno, half))) return rc;
