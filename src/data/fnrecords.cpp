@@ -43,6 +43,15 @@ ErrCode KeyArg(const FnCall& c, uint16_t i, uint16_t* k) {
   return E_OK;
 }
 
+// The command code of a record command word; 147 with the word as detail
+// for a word that is none.
+ErrCode RecordCommand(StrRef word, uint16_t* code) {
+  *code = CommandCode(word);
+  if (*code != kCodeNone) return E_OK;
+  SetDetail(0, word);
+  return E_SINTAXERROR;
+}
+
 // FILEFIND(key; file; index; flags).  Flag 8 walks from the first record
 // one record forward; otherwise the search, with flag 1 preparing a new
 // record on a miss, flag 2 taking the next greater key, and flag 4
@@ -82,11 +91,8 @@ ErrCode FnFileLocate(const FnCall& c) {
   if (!word.ok()) return word.err();
   uint16_t s;
   if (ErrCode e = StructArg(c, 2, &s)) return e;
-  uint16_t code = CommandCode(word);
-  if (code == kCodeNone) {
-    SetDetail(0, word);
-    return E_SINTAXERROR;
-  }
+  uint16_t code;
+  if (ErrCode e = RecordCommand(word, &code)) return e;
   if (code == kCodeDelete) return Status(FileDelete(s, 0));
   return Status(FileMove(s, static_cast<uint8_t>(code & 0xFF)));
 }
@@ -134,6 +140,14 @@ ErrCode ListArg(const FnCall& c, LocalList* list) {
   return ListFromText(text, list);
 }
 
+// ADD's and MOVE's answer: a failure, or the code kept in _IER and the
+// list's handle as the value.
+ErrCode ListResult(ErrCode r, const LocalList& list) {
+  if (r >= 128) return r;
+  SysSet(_IER, static_cast<int16_t>(r));
+  return ResultText(ListToText(list));
+}
+
 // SORT$(command; ...): NEW; a; b; flags gives a new list's handle; ADD;
 // handle; item and MOVE; handle; word give the handle again (a list that
 // grew has a new one; MOVE keeps its result in _IER, and so does ADD, so
@@ -161,25 +175,16 @@ ErrCode FnSort(const FnCall& c) {
     if (ErrCode e = ListArg(c, &list)) return e;
     StrRef item = ArgAsText(c, 3);
     if (!item.ok()) return item.err();
-    ErrCode r = ListAdd(&list, item);
-    if (r >= 128) return r;
-    SysSet(_IER, static_cast<int16_t>(r));
-    return ResultText(ListToText(list));
+    return ListResult(ListAdd(&list, item), list);
   }
   if (Equal(word, "MOVE")) {
     if (ErrCode e = CheckCount(c, 3, 3)) return e;
     if (ErrCode e = ListArg(c, &list)) return e;
     StrRef move = ArgText(c, 3);
     if (!move.ok()) return move.err();
-    uint16_t code = CommandCode(move);
-    if (code == kCodeNone) {
-      SetDetail(0, move);
-      return E_SINTAXERROR;
-    }
-    ErrCode r = ListMove(&list, static_cast<uint8_t>(code & 0xFF));
-    if (r >= 128) return r;
-    SysSet(_IER, static_cast<int16_t>(r));
-    return ResultText(ListToText(list));
+    uint16_t code;
+    if (ErrCode e = RecordCommand(move, &code)) return e;
+    return ListResult(ListMove(&list, static_cast<uint8_t>(code & 0xFF)), list);
   }
   if (Equal(word, "GET")) {
     if (ErrCode e = CheckCount(c, 2, 2)) return e;
